@@ -1,0 +1,36 @@
+#pragma once
+// The tests' dialogs: records every text it is shown and answers as scripted.
+
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "app/Dialogs.h"
+
+namespace dztest {
+
+class ScriptedDialogs final : public dz::Dialogs {
+public:
+    QStringList shown;                                // every information text, in order
+    QStringList asked;                                // every confirmation text, in order
+    std::deque<bool> answers;                         // confirmations; Yes when empty
+    std::deque<std::optional<QString>> files;         // file dialogs; nullopt cancels, empty cancels
+    std::vector<dz::FileDialogSettings> fileDialogs;  // each file dialog's settings as opened
+    std::deque<std::optional<QColor>> colors;         // colour dialogs; empty cancels
+    // Runs while an information box "is open", as the box's own event loop would.
+    std::function<void(const QString&)> onInformation;
+
+    void information(const QString& text) override;
+    bool confirm(const QString& text) override;
+    bool openFile(dz::FileDialogSettings& dialog) override;
+    bool saveFile(dz::FileDialogSettings& dialog) override;
+    std::optional<QColor> chooseColor(const QColor& initial) override;
+
+private:
+    bool answerFile(dz::FileDialogSettings& dialog);
+};
+
+}  // namespace dztest
