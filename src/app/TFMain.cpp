@@ -133,6 +133,8 @@ void TFMain::buildPages(QWidget* client)
     PC_main->setTabVisible(PC_main->indexOf(TS_KAV72), false);
     PC_main->setTabVisible(PC_main->indexOf(TS_Speicher), false);
     PC_main->setCurrentWidget(TS_Download);
+    // Queued: the spectrum page's loop then runs from the event loop, not inside the tab bar's click.
+    connect(PC_main, &QTabWidget::currentChanged, this, &TFMain::PC_mainChange, Qt::QueuedConnection);
 }
 
 void TFMain::resizeEvent(QResizeEvent* event)
@@ -167,6 +169,8 @@ bool TFMain::FormCloseQuery()
     // Leaving the spectrum page ends its receive loop.
     if (PC_main->currentWidget() == TS_KAV72) {
         PC_main->setCurrentWidget(TS_Download);
+        // Queued: the spectrum page's loop then runs from the event loop, not inside the tab bar's click.
+        connect(PC_main, &QTabWidget::currentChanged, this, &TFMain::PC_mainChange, Qt::QueuedConnection);
     }
     m_link.DrainAndClose();
     // An operation still waiting under this call ends now instead of by its watchdog.
@@ -202,6 +206,11 @@ void TFMain::MI_WLANClick()
     if (!m_link.FindConnection()) {
         m_dialogs.information(QStringLiteral("Access Point KAV7x not found!"));
     }
+}
+
+void TFMain::PC_mainChange()
+{
+    TS_KAV72->PC_mainChange();
 }
 
 void TFMain::MI_OeffnenClick()

@@ -45,6 +45,7 @@ public:
     void MI_BeendenClick();
     void MI_WLANClick();
     void MI_InfoClick();
+    void PC_mainChange();
 
     Exchange& exchange() { return m_exchange; }
     DeviceLink& link() { return m_link; }

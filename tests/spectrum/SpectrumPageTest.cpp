@@ -1,0 +1,192 @@
+// The hidden spectrum page: level counter, audio list and receive loop. The tests
+// make the page current directly; the program itself never shows it.
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "spectrum/SpectrumPage.h"
+#include "support/AppHarness.h"
+#include "update/UpdatePage.h"
+
+namespace dztest {
+namespace {
+
+class FixedAudio final : public dz::AudioOutputs {
+public:
+    explicit FixedAudio(std::vector<std::string> names) : m_names(std::move(names)) {}
+    std::vector<std::string> productNames() override { return m_names; }
+
+private:
+    std::vector<std::string> m_names;
+};
+
+// A page of its own, with a link that is never opened.
+struct LonePage {
+    explicit LonePage(std::vector<std::string> devices)
+        : link(ex, fastLinkConfig(deadEndpoint())),
+          page(dz::PageContext{ex, link, dialogs, open, save}, std::make_unique<FixedAudio>(std::move(devices)))
+    {
+    }
+    dz::Exchange ex;
+    dz::DeviceLink link;
+    ScriptedDialogs dialogs;
+    dz::FileDialogSettings open;
+    dz::FileDialogSettings save;
+    dz::SpectrumPage page;
+};
+
+QStringList items(const QComboBox* box)
+{
+    QStringList out;
+    for (int i = 0; i < box->count(); ++i) {
+        out << box->itemText(i);
+    }
+    return out;
+}
+
+TEST(SpectrumLevel, StaysWithinOneToSixteen)
+{
+    LonePage p({});
+    for (int i = 0; i < 15; ++i) {
+        p.page.B_MinusClick();
+    }
+    EXPECT_EQ(p.page.E_Ebene->text(), QStringLiteral("1"));
+    p.page.B_MinusClick();
+    EXPECT_EQ(p.page.E_Ebene->text(), QStringLiteral("1"));
+    for (int i = 0; i < 15; ++i) {
+        p.page.B_PLusClick();
+    }
+    EXPECT_EQ(p.page.E_Ebene->text(), QStringLiteral("16"));
+    p.page.B_PLusClick();
+    EXPECT_EQ(p.page.E_Ebene->text(), QStringLiteral("16"));
+}
+
+TEST(SpectrumAudio, ListsTheDevicesAfterTheNoDeviceItemAndSelectsTheLast)
+{
+    LonePage p({"Onboard: Analog Output", "USB Headset: USB Audio"});
+    EXPECT_EQ(items(p.page.CB_Audio), QStringList{QStringLiteral("keine Audio-Device")});
+    p.page.B_AudioClick();
+    EXPECT_EQ(items(p.page.CB_Audio),
+              (QStringList{QStringLiteral("kein Audio-Device"), QStringLiteral("Onboard: Analog Output"),
+                           QStringLiteral("USB Headset: USB Audio")}));
+    EXPECT_EQ(p.page.CB_Audio->currentIndex(), 2);
+}
+
+TEST(SpectrumAudio, WithoutDevicesTheNoDeviceItemIsSelected)
+{
+    LonePage p({});
+    p.page.B_AudioClick();
+    EXPECT_EQ(items(p.page.CB_Audio), QStringList{QStringLiteral("kein Audio-Device")});
+    EXPECT_EQ(p.page.CB_Audio->currentIndex(), 0);
+}
+
+TEST(SpectrumAudio, ProductNamesAreCutToThirtyOneCharacters)
+{
+    EXPECT_EQ(dz::listedProductName("short"), "short");
+    EXPECT_EQ(dz::listedProductName(std::string(40, 'x')), std::string(31, 'x'));
+    // 30 letters and then "ä" and "b": the cut keeps whole characters.
+    EXPECT_EQ(dz::listedProductName(std::string(30, 'a') + "\xC3\xA4"
+                                                           "b"),
+              std::string(30, 'a') + "\xC3\xA4");
+}
+
+TEST(SpectrumLoop, NoLoopWithoutTheLink)
+{
+    AppHarness h(false);
+    auto& w = h.start();
+    w.PC_main->setCurrentWidget(w.TS_KAV72);
+    settle(30);
+    EXPECT_FALSE(w.TS_KAV72->receiveLoopRunning());
+}
+
+// The loop holds the stack while it runs, as a user's actions meet it: each
+// step runs as a timer event inside the running loop, polled until it returns
+// true, then the next. Returns once every step is done and the loop has ended.
+using Step = std::function<bool()>;
+
+void insideTheLoop(AppHarness& h, std::vector<Step> steps)
+{
+    auto& w = *h.window;
+    std::size_t next = 0;
+    QTimer poll;
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (next < steps.size() && w.TS_KAV72->receiveLoopRunning() && steps[next]()) {
+            ++next;
+        }
+    });
+    poll.start();
+    w.PC_main->setCurrentWidget(w.TS_KAV72);
+    ASSERT_TRUE(waitFor([&] { return next == steps.size() && !w.TS_KAV72->receiveLoopRunning(); }));
+}
+
+TEST(SpectrumLoop, RunsWhileThePageIsCurrentAndDropsWhatArrives)
+{
+    AppHarness h;
+    auto& w = h.start();
+    ASSERT_TRUE(w.CB_WLAN->isChecked());
+    insideTheLoop(h, {[&] {
+                          // An 85 record that arrives while the page is current reaches nobody.
+                          w.exchange().ReplyCode = 77;
+                          w.exchange().Busy = 0;
+                          w.link().SendRequest({0x55});
+                          return true;
+                      },
+                      [&] {
+                          // Done once the receiver has answered and the loop has read the answer.
+                          return h.sim.stats().byCode[0x55] >= 2 && !w.link().TCP_Client.waitForData(0);
+                      },
+                      [&] {
+                          EXPECT_EQ(w.exchange().ReplyCode, 77);
+                          w.PC_main->setCurrentWidget(w.TS_Download);
+                          return true;
+                      }});
+    // Back on another page, records take effect again.
+    EXPECT_EQ(w.link().QueryDeviceMode(), 85);
+}
+
+TEST(SpectrumLoop, ClosingTheWindowEndsTheLoopFirst)
+{
+    AppHarness h;
+    auto& w = h.start();
+    w.show();
+    insideTheLoop(h, {[&] {
+                      w.close();
+                      EXPECT_NE(w.PC_main->currentWidget(), w.TS_KAV72);
+                      return true;
+                  }});
+    EXPECT_FALSE(w.link().TCP_Client.connected());
+}
+
+TEST(SpectrumLoop, WaitingForDataSleeps)
+{
+    AppHarness h;
+    auto& w = h.start();
+    QElapsedTimer wall;
+    double cpuAtStart = 0;
+    double used = -1;
+    insideTheLoop(h, {[&] {
+                          wall.start();
+                          cpuAtStart = processCpuMs();
+                          return true;
+                      },
+                      [&] {
+                          if (wall.elapsed() < 500) {
+                              return false;
+                          }
+                          used = processCpuMs() - cpuAtStart;
+                          w.PC_main->setCurrentWidget(w.TS_Download);
+                          return true;
+                      }});
+    ASSERT_GE(used, 0.0);
+    // Our 5 ms poll costs a little; a spinning loop would use the whole half second.
+    EXPECT_LT(used, 150.0);
+}
+
+}  // namespace
+}  // namespace dztest
