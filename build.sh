@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # One entry for a fresh Debian 12 machine: installs what is missing, builds, and
 #   ./build.sh demo    runs the program against its built-in simulated receiver
-#   ./build.sh test    runs every test
+#   ./build.sh test    runs every test: the suite, the suite again under AddressSanitizer
+#                      and UndefinedBehaviorSanitizer, and each fuzz target briefly
+#   ./build.sh check   runs the suite once, without sanitizers or fuzzing (quick)
 #   ./build.sh bench   runs the benchmarks
 #   ./build.sh build   only builds
 set -euo pipefail
@@ -33,16 +35,27 @@ case "$what" in
     fi
     exec "$build_dir/bin/dizuro-link" --demo
     ;;
-  test)
+  check)
     configure_and_build "$build_dir"
     ctest --test-dir "$build_dir" --output-on-failure -j "$jobs" --timeout 300
+    ;;
+  test)
+    echo "== the test suite"
+    configure_and_build "$build_dir"
+    ctest --test-dir "$build_dir" --output-on-failure -j "$jobs" --timeout 300
+    echo "== the test suite under AddressSanitizer and UndefinedBehaviorSanitizer"
+    configure_and_build "$build_dir-asan" -DDIZURO_SANITIZE=ON -DDIZURO_BUILD_BENCH=OFF
+    UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+      ctest --test-dir "$build_dir-asan" --output-on-failure -j "$jobs" --timeout 600
+    echo "== fuzz targets, ${FUZZ_SECONDS:-15} s each"
+    FUZZ_BUILD_DIR="$build_dir-fuzz" fuzz/run "${FUZZ_SECONDS:-15}"
     ;;
   bench)
     configure_and_build "$build_dir"
     exec bench/run "$build_dir"
     ;;
   *)
-    echo "usage: ./build.sh [build|demo|test|bench]" >&2
+    echo "usage: ./build.sh [build|demo|test|check|bench]" >&2
     exit 2
     ;;
 esac

@@ -132,6 +132,7 @@ void SimReceiver::run()
             }
             fds.push_back({c.fd, events, 0});
         }
+        const std::size_t polled = m_connections.size();  // accept() below may add more
         ::poll(fds.data(), fds.size(), nextTimeoutMs(now));
         if (fds[0].revents & POLLIN) {
             uint64_t count = 0;
@@ -145,7 +146,7 @@ void SimReceiver::run()
         if (fds[1].revents & POLLIN) {
             accept();
         }
-        for (std::size_t i = 0; i < m_connections.size(); ++i) {
+        for (std::size_t i = 0; i < polled; ++i) {
             Connection& c = m_connections[i];
             if (c.fd >= 0 && (fds[i + 2].revents & (POLLIN | POLLHUP | POLLERR))) {
                 readFrom(c);
