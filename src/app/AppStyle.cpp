@@ -5,6 +5,7 @@
 #include <QPalette>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QWidget>
 
 namespace dz {
 
@@ -35,11 +36,23 @@ bool applyAppStyle(QApplication& app)
         p.setColor(QPalette::Disabled, role, QColor(128, 128, 128));
     }
     app.setPalette(p);
-    QFont font(QStringLiteral("MS Sans Serif"));
+    // Where the original face is missing, Liberation Sans has the widths the layout was made for.
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
     app.setFont(font);
     return true;
+}
+
+void showAsIndicators(QWidget* group)
+{
+    QPalette p = group->palette();
+    for (const auto role :
+         {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::Base, QPalette::Button}) {
+        p.setColor(QPalette::Disabled, role, p.color(QPalette::Active, role));
+    }
+    group->setPalette(p);
 }
 
 }  // namespace dz

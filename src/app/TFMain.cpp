@@ -12,6 +12,7 @@
 #include <QTabWidget>
 
 #include "app/AppIcon.h"
+#include "app/AppStyle.h"
 #include "app/TDLG_Info.h"
 #include "link/EventWait.h"
 #include "scan/ScanPage.h"
@@ -104,6 +105,7 @@ void TFMain::buildLinkRow(QWidget* client)
     GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
     GroupBox2->setGeometry(256, 5, 169, 26);
     GroupBox2->setEnabled(false);
+    showAsIndicators(GroupBox2);
     CB_WLAN = new QCheckBox(QStringLiteral("WLAN Access to Device:"), GroupBox2);
     CB_WLAN->setObjectName(QStringLiteral("CB_WLAN"));
     CB_WLAN->setGeometry(17, 4, 152, 17);
@@ -113,6 +115,7 @@ void TFMain::buildLinkRow(QWidget* client)
     EWLANDevice->setGeometry(432, 7, 185, 21);
     EWLANDevice->setReadOnly(true);
     EWLANDevice->setEnabled(false);
+    showAsIndicators(EWLANDevice);
 }
 
 void TFMain::buildPages(QWidget* client)

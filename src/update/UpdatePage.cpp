@@ -1,5 +1,6 @@
 #include "update/UpdatePage.h"
 
+#include "app/AppStyle.h"
 #include "link/RecordWalk.h"
 
 namespace dz {
@@ -23,6 +24,7 @@ UpdatePage::UpdatePage(PageContext context, QWidget* parent) : Page(context, QSt
     GroupBox3->setObjectName(QStringLiteral("GroupBox3"));
     GroupBox3->setGeometry(448, 96, 193, 97);
     GroupBox3->setEnabled(false);
+    showAsIndicators(GroupBox3);
     CB_Boot = new QCheckBox(QStringLiteral("Factory Image active"), GroupBox3);
     CB_Boot->setObjectName(QStringLiteral("CB_Boot"));
     CB_Boot->setGeometry(16, 19, 153, 17);
