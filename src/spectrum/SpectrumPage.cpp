@@ -33,7 +33,7 @@ SpectrumPage::SpectrumPage(PageContext context, std::unique_ptr<AudioOutputs> au
     L_Rate = named(new QLabel(QStringLiteral("Samplerate: 0"), this), "L_Rate");
     L_Rate->setGeometry(816, 32, 150, 17);
     CB_Mess = named(new QCheckBox(QStringLiteral("Spektrum mit Messgenauigkeit"), this), "CB_Mess");
-    CB_Mess->setGeometry(816, 60, 160, 17);
+    CB_Mess->setGeometry(8, 474, 220, 17);
 
     B_Minus = named(new QPushButton(QStringLiteral("-"), this), "B_Minus");
     B_Minus->setGeometry(816, 92, 25, 25);
