@@ -15,6 +15,7 @@
 #include "Faults.h"
 #include "Job.h"
 #include "SyncJob.h"
+#include "UpdateJob.h"
 
 namespace dzsim {
 
@@ -33,8 +34,9 @@ struct SimState {
     int faultRequests = 0;  // requests since the faults were set
     Stats stats;
     SyncJob sync;
+    UpdateJob update;
 
-    std::vector<Job*> jobs() { return {&sync}; }
+    std::vector<Job*> jobs() { return {&sync, &update}; }
 };
 
 class SimReceiver {

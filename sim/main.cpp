@@ -75,6 +75,19 @@ std::vector<Option> options()
          [](std::string_view v, S& s) { return toInt(v, &s.faults.undersizeAt); }},
         {"--unknown-at", "N", "answer request N with a record of the unknown code 7",
          [](std::string_view v, S& s) { return toInt(v, &s.faults.unknownCodeAt); }},
+        {"--clear-ms", "MS", "clearing the memory before an update takes MS milliseconds (default 1200)",
+         [](std::string_view v, S& s) { return toInt(v, &s.update.clearMs); }},
+        {"--start-answer", "CODE", "answer an update's start request with CODE instead of 90",
+         [](std::string_view v, S& s) {
+             int code = 0;
+             const bool ok = toInt(v, &code) && code < 256;
+             s.update.startAnswer = static_cast<uint8_t>(code);
+             return ok;
+         }},
+        {"--busy-every", "N", "answer every Nth update block with 85 (busy) before its 0",
+         [](std::string_view v, S& s) { return toInt(v, &s.update.busyEvery); }},
+        {"--busy-repeats", "N", "how many 85s a busy answer gives (default 1)",
+         [](std::string_view v, S& s) { return toInt(v, &s.update.busyRepeats); }},
     };
 }
 
@@ -144,6 +157,7 @@ int main(int argc, char** argv)
     dzsim::SimReceiver sim;
     sim.with([&](dzsim::SimState& s) {
         s.sync = settings.sync;
+        s.update = settings.update;
         s.stats.keepLog = false;
     });
     sim.setFaults(settings.faults);

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QTabBar>
 #include <QTabWidget>
 
 #include "app/AppIcon.h"
@@ -125,7 +126,7 @@ void TFMain::buildPages(QWidget* client)
     PC_main->setGeometry(11, 40, 985, 536);
 
     const PageContext context{m_exchange, m_link, m_dialogs, OD_App, SD_Datei};
-    TS_Download = new UpdatePage(context);
+    TS_Download = new UpdatePage(context, m_config.update);
     TS_Dispcpy = new ScanPage(context);
     TS_KAV72 = new SpectrumPage(context);
     TS_Speicher = new SlotsPage(context);
@@ -136,6 +137,7 @@ void TFMain::buildPages(QWidget* client)
     PC_main->setTabVisible(PC_main->indexOf(TS_KAV72), false);
     PC_main->setTabVisible(PC_main->indexOf(TS_Speicher), false);
     PC_main->setCurrentWidget(TS_Download);
+    connect(TS_Download, &UpdatePage::pageSwitchingAllowed, PC_main->tabBar(), &QWidget::setEnabled);
     // Queued: the spectrum page's loop then runs from the event loop, not inside the tab bar's click.
     connect(PC_main, &QTabWidget::currentChanged, this, &TFMain::PC_mainChange, Qt::QueuedConnection);
 }
@@ -172,6 +174,7 @@ bool TFMain::FormCloseQuery()
     // Leaving the spectrum page ends its receive loop.
     if (PC_main->currentWidget() == TS_KAV72) {
         PC_main->setCurrentWidget(TS_Download);
+        connect(TS_Download, &UpdatePage::pageSwitchingAllowed, PC_main->tabBar(), &QWidget::setEnabled);
         // Queued: the spectrum page's loop then runs from the event loop, not inside the tab bar's click.
         connect(PC_main, &QTabWidget::currentChanged, this, &TFMain::PC_mainChange, Qt::QueuedConnection);
     }

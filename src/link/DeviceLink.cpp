@@ -237,7 +237,11 @@ void DeviceLink::OnDeviceData(const uint8_t* payload, int count)
     class Sink final : public RecordSink {
     public:
         explicit Sink(DeviceLink& link) : m_link(link) {}
-        void replyCode(int code) override { m_link.m_ex.ReplyCode = code; }
+        void replyCode(int code) override
+        {
+            m_link.m_ex.ReplyCode = code;
+            emit m_link.replyCodeReceived(code);
+        }
         void versionText(const std::string& text) override
         {
             emit m_link.versionTextChanged(QString::fromStdString(text));

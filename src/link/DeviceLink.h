@@ -92,6 +92,9 @@ public:
 signals:
     void linkUpChanged(bool up);
     void versionTextChanged(const QString& text);
+    // A record set ReplyCode to `code` (0, 85 or 90): lets an operation see codes
+    // that a later record of the same answer overwrote.
+    void replyCodeReceived(int code);
     // Emitted inside the failing socket call; the window tells the user at once.
     void linkLost();
     void watchdogFired();
