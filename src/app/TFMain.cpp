@@ -174,9 +174,6 @@ bool TFMain::FormCloseQuery()
     // Leaving the spectrum page ends its receive loop.
     if (PC_main->currentWidget() == TS_KAV72) {
         PC_main->setCurrentWidget(TS_Download);
-        connect(TS_Download, &UpdatePage::pageSwitchingAllowed, PC_main->tabBar(), &QWidget::setEnabled);
-        // Queued: the spectrum page's loop then runs from the event loop, not inside the tab bar's click.
-        connect(PC_main, &QTabWidget::currentChanged, this, &TFMain::PC_mainChange, Qt::QueuedConnection);
     }
     m_link.DrainAndClose();
     // An operation still waiting under this call ends now instead of by its watchdog.

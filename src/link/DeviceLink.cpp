@@ -29,12 +29,11 @@ DeviceLink::DeviceLink(Exchange& exchange, LinkConfig config, QObject* parent)
     TCP_Client.setConnectTimeout(m_config.connectTimeoutMs);
     TCP_Client.setErrorHandler([this](int error) { TCP_ClientError(error); });
 
-    Timer.setTimerType(Qt::PreciseTimer);
     Timer.setInterval(m_config.watchdogMs);
-    connect(&Timer, &QTimer::timeout, this, &DeviceLink::TimerTimer);
+    connect(&Timer, &RestartableTimer::timeout, this, &DeviceLink::TimerTimer);
 
     Timer1.setInterval(m_config.keepAliveFirstMs);
-    connect(&Timer1, &QTimer::timeout, this, &DeviceLink::Timer1Timer);
+    connect(&Timer1, &RestartableTimer::timeout, this, &DeviceLink::Timer1Timer);
     Timer1.start();
 }
 
@@ -129,14 +128,12 @@ void DeviceLink::DrainAndClose()
 
 void DeviceLink::restartWatchdog()
 {
-    Timer.stop();
     Timer.setInterval(m_config.watchdogMs);
     Timer.start();
 }
 
 void DeviceLink::restartKeepAlive()
 {
-    Timer1.stop();
     Timer1.setInterval(m_config.keepAliveMs);
     Timer1.start();
 }
@@ -173,7 +170,7 @@ void DeviceLink::SendRequest(const uint8_t* data, int length)
     const auto giveUp = [this, &superseded] { return !m_ex.Busy || superseded(); };
     const PayloadSink deliver = [this](const uint8_t* payload, int count) { deliverNow(payload, count); };
     while (m_ex.Busy) {
-        pumpOnce();
+        pumpIfDue();
         if (superseded()) {
             return;  // a request sent from inside the pump owns the buffer now
         }
@@ -198,20 +195,24 @@ void DeviceLink::SendRequest(const uint8_t* data, int length)
 
 void DeviceLink::postDeviceData(const uint8_t* payload, int count)
 {
+    ++m_postsPending;
     QCoreApplication::postEvent(this, new DeviceDataEvent(payload, count));
 }
 
 void DeviceLink::deliverNow(const uint8_t* payload, int count)
 {
-    postDeviceData(payload, count);
-    pumpOnce();
-    // Makes sure it has been handled before the buffer moves, whatever the pump did.
-    QCoreApplication::sendPostedEvents(this, DeviceDataEvent::kType);
+    // Posts still waiting were posted first; they go first.
+    if (m_postsPending > 0) {
+        QCoreApplication::sendPostedEvents(this, DeviceDataEvent::kType);
+    }
+    OnDeviceData(payload, count);
+    pumpIfDue();
 }
 
 bool DeviceLink::event(QEvent* event)
 {
     if (event->type() == DeviceDataEvent::kType) {
+        --m_postsPending;
         const auto* data = static_cast<DeviceDataEvent*>(event);
         OnDeviceData(data->data(), data->count());
         return true;

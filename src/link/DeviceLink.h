@@ -11,7 +11,6 @@
 
 #include <QObject>
 #include <QString>
-#include <QTimer>
 
 #include <cstdint>
 #include <functional>
@@ -19,6 +18,7 @@
 
 #include "link/Exchange.h"
 #include "link/LinkConfig.h"
+#include "link/RestartableTimer.h"
 #include "link/TcpClient.h"
 
 namespace dz {
@@ -67,7 +67,8 @@ public:
 
     // Posts a payload for OnDeviceData (the window message of the original design).
     void postDeviceData(const uint8_t* payload, int count);
-    // Posts a payload and handles it before returning, with one pump of the event queue.
+    // Handles a payload before returning (after any posted earlier), and lets the
+    // event queue be handled.
     void deliverNow(const uint8_t* payload, int count);
     // Routes one payload: dropped, handed to the scan, or walked record by record.
     void OnDeviceData(const uint8_t* payload, int count);
@@ -86,8 +87,8 @@ public:
     void Timer1Timer();
 
     TcpClient TCP_Client;
-    QTimer Timer;   // watchdog
-    QTimer Timer1;  // keep-alive
+    RestartableTimer Timer;   // watchdog
+    RestartableTimer Timer1;  // keep-alive
 
 signals:
     void linkUpChanged(bool up);
@@ -111,6 +112,7 @@ private:
     bool m_linkUp = false;
     bool m_inError = false;
     bool m_inKeepAlive = false;
+    int m_postsPending = 0;
     PayloadHandler m_onScanRecord;
     PayloadHandler m_onSlotBlock;
     std::function<bool()> m_dropPayloads;

@@ -4,11 +4,36 @@
 #include <QDeadlineTimer>
 #include <QTimer>
 
+#include <ctime>
+
 namespace dz {
+
+namespace {
+
+constexpr qint64 kPumpSpacingNs = 1000000;
+
+qint64 nowNs()
+{
+    timespec t{};
+    ::clock_gettime(CLOCK_MONOTONIC_COARSE, &t);
+    return static_cast<qint64>(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+qint64 g_lastPumpNs = 0;
+
+}  // namespace
 
 void pumpOnce()
 {
+    g_lastPumpNs = nowNs();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void pumpIfDue()
+{
+    if (nowNs() - g_lastPumpNs >= kPumpSpacingNs) {
+        pumpOnce();
+    }
 }
 
 bool pumpUntil(const std::function<bool()>& done, int timeoutMs)
@@ -32,6 +57,7 @@ bool pumpUntil(const std::function<bool()>& done, int timeoutMs)
             return false;
         }
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        g_lastPumpNs = nowNs();
     }
     return true;
 }

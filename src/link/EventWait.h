@@ -10,6 +10,11 @@ namespace dz {
 // Handles the events that are pending now, without waiting for more.
 void pumpOnce();
 
+// Handles the pending events unless that was done less than a millisecond ago:
+// for receive loops that go round thousands of times a second. The window still
+// gets its events within a millisecond.
+void pumpIfDue();
+
 // Handles events as they come until `done()` holds or `timeoutMs` has passed
 // (a negative timeout waits without limit). Returns done().
 bool pumpUntil(const std::function<bool()>& done, int timeoutMs = -1);

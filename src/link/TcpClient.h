@@ -33,8 +33,9 @@ public:
     bool connected() const { return m_fd >= 0; }
     // Sends the whole buffer.
     bool sendBuf(const uint8_t* data, int count);
-    // True once a byte can be read within `timeoutMs`. False at once while closed,
-    // and as soon as `giveUp()` holds.
+    // True once the socket is readable within `timeoutMs`: data has come, or the peer
+    // has closed, which the next receiveBuf() reports as a failure. False at once
+    // while closed, and as soon as `giveUp()` holds.
     bool waitForData(int timeoutMs, const std::function<bool()>& giveUp = {});
     // Reads what has arrived, up to `capacity` bytes: the count, 0 if nothing, -1 on failure.
     int receiveBuf(uint8_t* buffer, int capacity);

@@ -121,7 +121,7 @@ void UpdateTransfer::run(PreparedUpdate update)
             m_count = 0;
             showCount();
         }
-        pumpOnce();
+        pumpIfDue();
     }
 
     m_running = false;
@@ -149,8 +149,7 @@ void UpdateTransfer::acknowledged(UpdateEncoder& encoder)
         }
         m_ex.ReplyCode = reply::kAwaited;
     }
-    m_link.restartWatchdog();
-    m_link.SendRequest(block.bytes.data(), static_cast<int>(block.bytes.size()));
+    m_link.SendRequest(block.bytes.data(), static_cast<int>(block.bytes.size()));  // restarts the watchdog
 }
 
 void UpdateTransfer::ReceiveOneFrame()

@@ -2,6 +2,8 @@
 // The window against the simulated receiver on loopback, with short intervals
 // so that watchdog and keep-alive cases run in well under a second.
 
+#include <QTest>
+
 #include <memory>
 
 #include "SimReceiver.h"
