@@ -14,6 +14,7 @@
 
 #include "Faults.h"
 #include "Job.h"
+#include "SlotsJob.h"
 #include "SyncJob.h"
 
 namespace dzsim {
@@ -33,8 +34,9 @@ struct SimState {
     int faultRequests = 0;  // requests since the faults were set
     Stats stats;
     SyncJob sync;
+    SlotsJob memory;
 
-    std::vector<Job*> jobs() { return {&sync}; }
+    std::vector<Job*> jobs() { return {&sync, &memory}; }
 };
 
 class SimReceiver {
