@@ -13,9 +13,9 @@ std::size_t recordOffset(int slot)
 
 }  // namespace
 
-bool SlotStream::holds(int slot) const
+bool SlotStream::holds(int slot, int at) const
 {
-    return slot >= 1 && recordOffset(slot) + slot::kRecordSize <= m_bytes.size();
+    return slot >= 1 && recordOffset(slot) + static_cast<std::size_t>(at) < m_bytes.size();
 }
 
 SlotRecord SlotStream::record(int slot) const

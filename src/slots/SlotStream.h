@@ -17,8 +17,8 @@ public:
     std::size_t size() const { return m_bytes.size(); }
     const std::vector<uint8_t>& bytes() const { return m_bytes; }
 
-    // The whole record of `slot` lies inside the store.
-    bool holds(int slot) const;
+    // The store reaches byte `at` of the record of `slot`.
+    bool holds(int slot, int at) const;
     // The record of `slot`; what lies beyond the end reads as zero.
     SlotRecord record(int slot) const;
 

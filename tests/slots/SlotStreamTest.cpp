@@ -23,8 +23,8 @@ TEST(SlotStream, ARecordLandsAtItsSlotAndWhatItSkipsIsZero)
     EXPECT_TRUE(std::all_of(s.bytes().begin(), s.bytes().begin() + 4 * 256, [](uint8_t b) { return b == 0; }));
     EXPECT_EQ(s.record(5).bytes[0], 0x55);
     EXPECT_EQ(s.record(5).bytes[255], 0x55);
-    EXPECT_TRUE(s.holds(5));
-    EXPECT_FALSE(s.holds(6));
+    EXPECT_TRUE(s.holds(5, 255));
+    EXPECT_FALSE(s.holds(6, 0));
 }
 
 TEST(SlotStream, ABlockCarryingFewerBytesKeepsTheRestOfTheRecord)
@@ -52,7 +52,8 @@ TEST(SlotStream, RecordsBeyondTheEndReadAsZero)
     s.resize(256 + 44);
     EXPECT_EQ(s.record(1).bytes[255], 7);
     EXPECT_EQ(s.record(2).bytes, dz::SlotRecord{}.bytes);
-    EXPECT_FALSE(s.holds(2));
+    EXPECT_TRUE(s.holds(2, 43));
+    EXPECT_FALSE(s.holds(2, 44));
 }
 
 TEST(SlotStream, ResizeKeepsTheContentAndAddsZeros)
