@@ -4,6 +4,10 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <unistd.h>
+#include <cerrno>
+#include <cstring>
+
 #include <vector>
 
 namespace dz {
@@ -22,6 +26,20 @@ QString notLoaded(const QString& path, const QString& why)
 {
     return QStringLiteral("Cannot load the memory file %1: %2\nThe memory slots were left as they were.")
         .arg(shown(path), why);
+}
+
+bool writeAll(QSaveFile& file, const std::vector<uint8_t>& bytes)
+{
+    const auto* data = reinterpret_cast<const char*>(bytes.data());
+    const auto size = static_cast<qint64>(bytes.size());
+    for (qint64 done = 0; done < size;) {
+        const qint64 n = file.write(data + done, size - done);
+        if (n <= 0) {
+            return false;
+        }
+        done += n;
+    }
+    return true;
 }
 
 }  // namespace
@@ -52,15 +70,23 @@ std::optional<QString> loadMemoryFile(const QString& path, SlotStream& store)
 std::optional<QString> saveMemoryFile(const QString& path, const SlotStream& store)
 {
     QSaveFile file(path);
-    const auto size = static_cast<qint64>(store.size());
-    const bool saved = file.open(QIODevice::WriteOnly) &&
-                       (size == 0 || file.write(reinterpret_cast<const char*>(store.bytes().data()), size) == size) &&
-                       file.commit();
-    if (!saved) {
+    QString why;
+    // Unbuffered, so that a write the disk takes only in part is seen here and not lost in a
+    // later flush; and synced, so that the file that takes the old one's place is whole.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        why = file.errorString();
+    } else if (!writeAll(file, store.bytes())) {
+        why = file.errorString();
+    } else if (::fsync(file.handle()) != 0) {
+        why = QString::fromLocal8Bit(std::strerror(errno));
+    } else if (!file.commit()) {
+        why = file.errorString();
+    }
+    if (!why.isEmpty()) {
         return QStringLiteral(
                    "Cannot save the memory file %1: %2\nAn earlier file of that name was left as it was; "
                    "choose another folder or name.")
-            .arg(shown(path), file.errorString());
+            .arg(shown(path), why);
     }
     return std::nullopt;
 }

@@ -232,8 +232,6 @@ void SlotsPage::showMessage(const QString& text)
 
 void SlotsPage::fileOpen()
 {
-    // A name still being typed would otherwise land in the loaded records when its editor closes.
-    finishEditing();
     m_ctx.OD_App.DefaultExt = QStringLiteral("*.Mem");
     m_ctx.OD_App.Filter = QStringLiteral("Memory file *.Mem|*.Mem");
     if (!m_ctx.dialogs.openFile(m_ctx.OD_App)) {
