@@ -3,6 +3,9 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QStyle>
+
+#include <numeric>
 
 #include "link/AnsiText.h"
 #include "slots/MemoryFile.h"
@@ -74,7 +77,6 @@ void SlotsPage::buildGrid()
 {
     SG_Speicher = new QTableWidget(slot::kCount, kColumns, this);
     SG_Speicher->setObjectName(QStringLiteral("SG_Speicher"));
-    SG_Speicher->setGeometry(8, 24, 794, 476);
     // The fixed row and column are the headers. The header row stays empty; the fixed
     // column shows the slot numbers, so that a row is known for its slot while scrolling.
     SG_Speicher->setHorizontalHeaderLabels(QStringList(kColumns, QString()));
@@ -96,6 +98,11 @@ void SlotsPage::buildGrid()
             SG_Speicher->setItem(r, c, new QTableWidgetItem);
         }
     }
+    // Exactly as wide as its columns and the scroll bar: no gap, and no horizontal scrolling.
+    const int width = 2 * SG_Speicher->frameWidth() + kFixedWidth +
+                      std::accumulate(std::begin(kColumnWidths), std::end(kColumnWidths), 0) +
+                      SG_Speicher->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, SG_Speicher);
+    SG_Speicher->setGeometry(8, 24, width, 476);
     SG_Speicher->setSelectionMode(QAbstractItemView::SingleSelection);
     SG_Speicher->setSelectionBehavior(QAbstractItemView::SelectItems);
     SG_Speicher->setWordWrap(false);
