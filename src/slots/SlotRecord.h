@@ -23,7 +23,7 @@ constexpr int kFlag0OhmAt = 47;
 constexpr int kFlag20dBAt = 48;
 constexpr int kFlag1kHzAt = 49;
 constexpr int kModeAt = 51;
-constexpr int kFrequencyAt = 156;  // signed 32 bits, in units of 100 Hz
+constexpr int kFrequencyAt = 156;  // signed 32 bits, shown ÷ 10
 constexpr int kSValueAt = 202;     // signed 16 bits
 constexpr int kUValueAt = 204;     // unsigned 16 bits
 }  // namespace slot

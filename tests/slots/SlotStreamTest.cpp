@@ -46,14 +46,15 @@ TEST(SlotStream, RecordsBeyondTheEndReadAsZero)
 {
     dz::SlotStream s;
     EXPECT_EQ(s.record(1).bytes, dz::SlotRecord{}.bytes);
-    s.resize(300);  // slot 2 is cut after 44 bytes
-    const auto full = filled(256, 7);
-    s.storeRecordBytes(1, full.data(), 256);
-    s.resize(256 + 44);
-    EXPECT_EQ(s.record(1).bytes[255], 7);
-    EXPECT_EQ(s.record(2).bytes, dz::SlotRecord{}.bytes);
-    EXPECT_TRUE(s.holds(2, 43));
-    EXPECT_FALSE(s.holds(2, 44));
+    s.storeName(2, dz::nameField("Cut"));  // the store ends behind slot 2's name
+    ASSERT_EQ(s.size(), 256u + 35);
+    dz::SlotRecord expected;
+    const std::string field = dz::nameField("Cut");
+    std::copy(field.begin(), field.end(), expected.bytes.begin() + 18);
+    EXPECT_EQ(s.record(2).bytes, expected.bytes);
+    EXPECT_TRUE(s.holds(2, 34));
+    EXPECT_FALSE(s.holds(2, 35));
+    EXPECT_EQ(s.record(3).bytes, dz::SlotRecord{}.bytes);
 }
 
 TEST(SlotStream, ResizeKeepsTheContentAndAddsZeros)
