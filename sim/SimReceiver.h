@@ -14,6 +14,7 @@
 
 #include "Faults.h"
 #include "Job.h"
+#include "SlotsJob.h"
 #include "SyncJob.h"
 #include "UpdateJob.h"
 
@@ -35,8 +36,9 @@ struct SimState {
     Stats stats;
     SyncJob sync;
     UpdateJob update;
+    SlotsJob memory;
 
-    std::vector<Job*> jobs() { return {&sync, &update}; }
+    std::vector<Job*> jobs() { return {&sync, &update, &memory}; }
 };
 
 class SimReceiver {

@@ -41,6 +41,11 @@ bool toInt(std::string_view text, int* value)
     return true;
 }
 
+bool toSlot(std::string_view text, int* slot)
+{
+    return toInt(text, slot) && *slot >= 1 && *slot <= dzsim::SlotsJob::kSlots;
+}
+
 std::vector<Option> options()
 {
     using S = dzsim::SimState;
@@ -88,6 +93,16 @@ std::vector<Option> options()
          [](std::string_view v, S& s) { return toInt(v, &s.update.busyEvery); }},
         {"--busy-repeats", "N", "how many 85s a busy answer gives (default 1)",
          [](std::string_view v, S& s) { return toInt(v, &s.update.busyRepeats); }},
+        {"--slot-short-blocks", nullptr, "send slot blocks of 256 bytes, without the last 8 record bytes",
+         [](std::string_view, S& s) { return s.memory.shortBlocks = true; }},
+        {"--slot-wrong-length", "SLOT", "send the block of SLOT with 260 bytes",
+         [](std::string_view v, S& s) { return toSlot(v, &s.memory.wrongLengthSlot); }},
+        {"--slot-out-of-range", "SLOT", "send the block of SLOT with the slot number 64",
+         [](std::string_view v, S& s) { return toSlot(v, &s.memory.outOfRangeSlot); }},
+        {"--slot-missing", "SLOT", "never send the block of SLOT",
+         [](std::string_view v, S& s) { return toSlot(v, &s.memory.missingSlot); }},
+        {"--slot-busy", "SLOT", "answer a write to SLOT with 85 (busy) and keep the old record",
+         [](std::string_view v, S& s) { return toSlot(v, &s.memory.busyWriteSlot); }},
     };
 }
 
@@ -158,6 +173,7 @@ int main(int argc, char** argv)
     sim.with([&](dzsim::SimState& s) {
         s.sync = settings.sync;
         s.update = settings.update;
+        s.memory = settings.memory;
         s.stats.keepLog = false;
     });
     sim.setFaults(settings.faults);

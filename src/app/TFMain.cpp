@@ -55,6 +55,7 @@ TFMain::TFMain(const AppConfig& config, Dialogs& dialogs, QWidget* parent)
             [this] { m_dialogs.information(QStringLiteral("KAV doesn't respond to WLAN!")); });
     // Payloads that arrive while the hidden spectrum page is the current page are dropped.
     m_link.setDropRule([this] { return PC_main->currentWidget() == TS_KAV72; });
+    connect(this, &TFMain::closing, TS_Speicher, &SlotsPage::stopTransfer);
 
     DLG_Info = new TDLG_Info(this);
 
@@ -135,7 +136,6 @@ void TFMain::buildPages(QWidget* client)
     PC_main->addTab(TS_KAV72, QStringLiteral("KAV36E"));
     PC_main->addTab(TS_Speicher, QStringLiteral("Speicherplätze"));
     PC_main->setTabVisible(PC_main->indexOf(TS_KAV72), false);
-    PC_main->setTabVisible(PC_main->indexOf(TS_Speicher), false);
     PC_main->setCurrentWidget(TS_Download);
     connect(TS_Download, &UpdatePage::pageSwitchingAllowed, PC_main->tabBar(), &QWidget::setEnabled);
     // Queued: the spectrum page's loop then runs from the event loop, not inside the tab bar's click.

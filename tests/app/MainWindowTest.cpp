@@ -92,7 +92,7 @@ TEST(StartUp, ProbeAnswersButTheLinkFailsToConnect)
     EXPECT_FALSE(w.TS_Download->GB_Download->isEnabled());
 }
 
-TEST(StartUp, WindowHasTheMenuAndTwoVisibleTabs)
+TEST(StartUp, WindowHasTheMenuAndThreeVisibleTabs)
 {
     AppHarness h(false);
     auto& w = h.build();
@@ -112,8 +112,9 @@ TEST(StartUp, WindowHasTheMenuAndTwoVisibleTabs)
     for (int i = 0; i < w.PC_main->count(); ++i) {
         (w.PC_main->isTabVisible(i) ? visible : hidden) << w.PC_main->tabText(i);
     }
-    EXPECT_EQ(visible, (QStringList{QStringLiteral("Update Dizuro"), QStringLiteral("Display Copy")}));
-    EXPECT_EQ(hidden, (QStringList{QStringLiteral("KAV36E"), QStringLiteral("Speicherplätze")}));
+    EXPECT_EQ(visible, (QStringList{QStringLiteral("Update Dizuro"), QStringLiteral("Display Copy"),
+                                    QStringLiteral("Speicherplätze")}));
+    EXPECT_EQ(hidden, QStringList{QStringLiteral("KAV36E")});
     EXPECT_EQ(w.PC_main->currentWidget(), w.TS_Download);
     EXPECT_EQ(w.CB_WLAN->text(), QStringLiteral("WLAN Access to Device:"));
     EXPECT_FALSE(w.GroupBox2->isEnabled());
