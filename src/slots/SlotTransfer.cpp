@@ -13,6 +13,7 @@ const QString kReadBroken = QStringLiteral("Read from KAV72 incomplete!");
 const QString kReadError = QStringLiteral("Error on reading!");
 const QString kWriteError = QStringLiteral("Error on saving!");
 const QString kClearError = QStringLiteral("Fehler beim Speichern!");
+constexpr int kQuietSlotsToGiveUp = 2;
 
 QString byteCountAfter(int slot)
 {
@@ -83,10 +84,21 @@ void SlotTransfer::readAll()
     m_store.resize(slot::kStoreSize);
     const uint8_t request = slotRequest::kRead;
     // A slot whose block does not come is passed over: its record stays as it was.
+    // Two in a row mean the receiver has gone quiet; waiting out the rest would
+    // only delay the same result.
+    bool missed = false;
+    int quietInARow = 0;
     for (int slot = 1; slot <= slot::kCount && !linkGoneOrStopped(); ++slot) {
-        exchange(&request, 1);
+        if (exchange(&request, 1) == record::kAck) {
+            quietInARow = 0;
+            continue;
+        }
+        missed = true;
+        if (++quietInARow == kQuietSlotsToGiveUp) {
+            break;
+        }
     }
-    m_view.showSource(linkGoneOrStopped() ? kReadBroken : kReadDone);
+    m_view.showSource(linkGoneOrStopped() || missed ? kReadBroken : kReadDone);
 }
 
 void SlotTransfer::writeAll()

@@ -168,8 +168,24 @@ TEST_F(SlotTransferTest, AMissingBlockShiftsNothing)
     EXPECT_EQ(view.rows.count(5), 0u);
     EXPECT_EQ(view.rows.size(), 62u);
     EXPECT_TRUE(view.messages.isEmpty());
-    EXPECT_EQ(view.sources.last(), QStringLiteral("Read from KAV72!"));
+    // The read went on past the gap, and does not claim to be complete.
+    EXPECT_EQ(view.sources.last(), QStringLiteral("Read from KAV72 incomplete!"));
     EXPECT_EQ(view.byteCounts.last(), QStringLiteral("16128  OK!"));
+}
+
+TEST_F(SlotTransferTest, AReceiverThatFallsSilentEndsTheReadAfterTwoSlots)
+{
+    dzsim::Faults f;
+    f.silenceAfter = 10;
+    sim.setFaults(f);
+    openLink();
+    QElapsedTimer t;
+    t.start();
+    transfer->readAll();
+    EXPECT_LT(t.elapsed(), 2 * config.watchdogMs + 1000);
+    EXPECT_EQ(requestsSeen(0x10), 12u);
+    EXPECT_EQ(view.rows.size(), 10u);
+    EXPECT_EQ(view.sources.last(), QStringLiteral("Read from KAV72 incomplete!"));
 }
 
 struct BadBlock {
