@@ -14,6 +14,7 @@
 
 #include "Faults.h"
 #include "Job.h"
+#include "ScanJob.h"
 #include "SlotsJob.h"
 #include "SyncJob.h"
 #include "UpdateJob.h"
@@ -36,9 +37,11 @@ struct SimState {
     Stats stats;
     SyncJob sync;
     UpdateJob update;
+    ScanJob scan;
     SlotsJob memory;
 
-    std::vector<Job*> jobs() { return {&sync, &update, &memory}; }
+    // Update blocks begin with a byte of 0x80 or more and go first while an update runs.
+    std::vector<Job*> jobs() { return {&sync, &update, &scan, &memory}; }
 };
 
 class SimReceiver {

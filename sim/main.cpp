@@ -101,6 +101,16 @@ std::vector<Option> options()
          [](std::string_view v, S& s) { return toSlot(v, &s.memory.outOfRangeSlot); }},
         {"--slot-missing", "SLOT", "never send the block of SLOT",
          [](std::string_view v, S& s) { return toSlot(v, &s.memory.missingSlot); }},
+        {"--scan-status", "CODE", "answer a scan request with the status CODE instead of 0",
+         [](std::string_view v, S& s) { return toInt(v, &s.scan.status) && s.scan.status < 256; }},
+        {"--scan-wrong-length", "COLUMN", "send the record of COLUMN one byte too long",
+         [](std::string_view v, S& s) { return toInt(v, &s.scan.wrongLengthColumn); }},
+        {"--scan-index-beyond", "COLUMN", "send the record of COLUMN with the index W",
+         [](std::string_view v, S& s) { return toInt(v, &s.scan.indexBeyondColumn); }},
+        {"--scan-out-of-order", nullptr, "send the columns in swapped pairs: 1, 0, 3, 2, ...",
+         [](std::string_view, S& s) { return s.scan.outOfOrder = true; }},
+        {"--scan-silent", "COLUMN", "never send COLUMN: the scan stalls there",
+         [](std::string_view v, S& s) { return toInt(v, &s.scan.silentColumn); }},
         {"--slot-busy", "SLOT", "answer a write to SLOT with 85 (busy) and keep the old record",
          [](std::string_view v, S& s) { return toSlot(v, &s.memory.busyWriteSlot); }},
     };
@@ -173,6 +183,7 @@ int main(int argc, char** argv)
     sim.with([&](dzsim::SimState& s) {
         s.sync = settings.sync;
         s.update = settings.update;
+        s.scan = settings.scan;
         s.memory = settings.memory;
         s.stats.keepLog = false;
     });

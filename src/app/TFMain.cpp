@@ -158,6 +158,7 @@ void TFMain::FormCreate()
     if (!m_link.OpenAtStart()) {
         m_dialogs.information(QStringLiteral("Access Point KAV Dizuro not found!"));
     }
+    TS_Dispcpy->FillFrame();
     if (!m_link.linkUp()) {
         return;
     }
