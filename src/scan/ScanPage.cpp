@@ -3,6 +3,8 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
+#include <algorithm>
+
 #include "scan/BitmapFile.h"
 
 namespace dz {
@@ -46,7 +48,8 @@ ScanPage::ScanPage(PageContext context, QWidget* parent)
 
     const auto preset = [this](const char* caption, const char* name, int top) {
         auto* b = named(new QRadioButton(QString::fromLatin1(caption), GroupBox1), name);
-        b->setGeometry(16, top, 105, 17);
+        // As wide as the caption needs in this font, up to the group's edge.
+        b->setGeometry(16, top, std::clamp(b->sizeHint().width(), 105, GroupBox1->width() - 18), 17);
         return b;
     };
     RB_GVGA = preset("Full VGA", "RB_GVGA", 160);
