@@ -20,6 +20,14 @@ struct Faults {
     int undersizeAt = -1;        // request N is answered by a frame whose length field is 2
     int unknownCodeAt = -1;      // request N is answered by a record with the unknown code 7
     std::map<int, Bytes> rawAt;  // request N is answered by exactly these bytes, in one write
+    // This many answers in a thousand, picked by a generator seeded with randomSeed,
+    // go wrong in one of the ways of RandomFault: a flaky link, reproducibly.
+    int randomPerMille = 0;
+    uint32_t randomSeed = 1;
 };
+
+enum class RandomFault { None, Silence, Split, Drop, Oversize, Undersize, Unknown, Late };
+constexpr int kRandomFaultKinds = 7;
+constexpr int kLateAnswerMs = 600;
 
 }  // namespace dzsim

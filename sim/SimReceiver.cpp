@@ -102,6 +102,7 @@ void SimReceiver::setFaults(const Faults& faults)
     std::lock_guard<std::mutex> lock(m_mutex);
     m_state.faults = faults;
     m_state.faultRequests = 0;
+    m_state.random.seed(faults.randomSeed);
 }
 
 Stats SimReceiver::stats()
@@ -246,7 +247,8 @@ void SimReceiver::serve(Connection& c)
         }
         const int number = ++m_state.faultRequests;
         const Faults& f = m_state.faults;
-        if (f.dropAfter >= 0 && number > f.dropAfter) {
+        const RandomFault randomFault = pickRandomFault();
+        if ((f.dropAfter >= 0 && number > f.dropAfter) || randomFault == RandomFault::Drop) {
             c.output.clear();
             c.output.push_back({0, {}, true});
             c.closing = true;
@@ -254,14 +256,46 @@ void SimReceiver::serve(Connection& c)
         }
         replies.clear();
         owner->handle(request, replies);
-        answer(c, replies, number);
+        answer(c, replies, number, randomFault);
     }
 }
 
-void SimReceiver::answer(Connection& c, Replies& replies, int number)
+RandomFault SimReceiver::pickRandomFault()
+{
+    const Faults& f = m_state.faults;
+    if (f.randomPerMille <= 0 || static_cast<int>(m_state.random() % 1000) >= f.randomPerMille) {
+        return RandomFault::None;
+    }
+    ++m_state.stats.randomFaults;
+    return static_cast<RandomFault>(1 + m_state.random() % kRandomFaultKinds);
+}
+
+void SimReceiver::answer(Connection& c, Replies& replies, int number, RandomFault randomFault)
 {
     const Faults& f = m_state.faults;
     auto& items = replies.items();
+    if (!items.empty()) {
+        switch (randomFault) {
+            case RandomFault::Silence:
+                items.clear();
+                break;
+            case RandomFault::Oversize:
+                items = {{{0x4C, 0x04, 0, 0, 85, 0, 0, 0}, 0}};
+                break;
+            case RandomFault::Undersize:
+                items = {{{0x02, 0x00, 0, 0}, 0}};
+                break;
+            case RandomFault::Unknown:
+                items = {{makeFrame({7, 0, 0, 0}), 0}};
+                break;
+            case RandomFault::Late:
+                items.front().delayMs += kLateAnswerMs;
+                break;
+            default:
+                break;
+        }
+    }
+    const bool split = f.split || randomFault == RandomFault::Split;
     if (f.silenceAfter >= 0 && number > f.silenceAfter) {
         items.clear();
     } else if (const auto raw = f.rawAt.find(number); raw != f.rawAt.end()) {
@@ -285,7 +319,7 @@ void SimReceiver::answer(Connection& c, Replies& replies, int number)
     for (auto& item : items) {
         due += static_cast<int64_t>(item.delayMs + (first ? f.answerDelayMs : 0)) * 1000;
         first = false;
-        if (f.split) {
+        if (split) {
             for (std::size_t i = 0; i < item.bytes.size(); ++i) {
                 if (i > 0) {
                     due += static_cast<int64_t>(f.splitGapMs) * 1000;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <map>
 #include <mutex>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -26,6 +27,7 @@ struct Stats {
     uint64_t requests = 0;               // every request, whatever its kind
     std::map<uint8_t, uint64_t> byCode;  // requests by their first byte
     uint64_t ignoredBytes = 0;           // bytes that began no known request
+    uint64_t randomFaults = 0;           // answers that went wrong at random
     bool keepLog = false;                // when set, every request is kept in `log`
     std::vector<Bytes> log;
 };
@@ -34,6 +36,7 @@ struct Stats {
 struct SimState {
     Faults faults;
     int faultRequests = 0;  // requests since the faults were set
+    std::mt19937 random;    // picks the random faults; seeded when the faults are set
     Stats stats;
     SyncJob sync;
     UpdateJob update;
@@ -92,7 +95,8 @@ private:
     void accept();
     void readFrom(Connection& c);
     void serve(Connection& c);
-    void answer(Connection& c, Replies& replies, int requestNumber);
+    void answer(Connection& c, Replies& replies, int requestNumber, RandomFault randomFault);
+    RandomFault pickRandomFault();
     void flush(Connection& c, int64_t nowUs);
     void closeConnection(Connection& c);
     int nextTimeoutMs(int64_t nowUs) const;

@@ -80,6 +80,17 @@ std::vector<Option> options()
          [](std::string_view v, S& s) { return toInt(v, &s.faults.undersizeAt); }},
         {"--unknown-at", "N", "answer request N with a record of the unknown code 7",
          [](std::string_view v, S& s) { return toInt(v, &s.faults.unknownCodeAt); }},
+        {"--random-faults", "PERMILLE", "let PERMILLE answers in a thousand go wrong in a random way",
+         [](std::string_view v, S& s) {
+             return toInt(v, &s.faults.randomPerMille) && s.faults.randomPerMille <= 1000;
+         }},
+        {"--seed", "N", "seed of the random faults (default 1)",
+         [](std::string_view v, S& s) {
+             int seed = 0;
+             const bool ok = toInt(v, &seed);
+             s.faults.randomSeed = static_cast<uint32_t>(seed);
+             return ok;
+         }},
         {"--clear-ms", "MS", "clearing the memory before an update takes MS milliseconds (default 1200)",
          [](std::string_view v, S& s) { return toInt(v, &s.update.clearMs); }},
         {"--start-answer", "CODE", "answer an update's start request with CODE instead of 90",
