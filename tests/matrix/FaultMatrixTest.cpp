@@ -40,7 +40,8 @@ using Records = std::array<Bytes, dzsim::SlotsJob::kSlots>;
 
 constexpr int kSlots = dzsim::SlotsJob::kSlots;
 constexpr int kRecordSize = dzsim::SlotsJob::kRecordSize;
-// A cell still running this long after its bound is closed, so that one hang cannot cost the matrix.
+// An operation still running this long past the watchdog is ended by closing the window: one
+// hang must not cost the rest of the matrix.
 constexpr int kRescueMs = 5000;
 // Between two operations a person reads the box and clicks on. The program does not wait for
 // every answer (the search reads once, an update's closing block goes unanswered); what is
