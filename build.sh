@@ -15,6 +15,16 @@ jobs=$(nproc)
 
 scripts/install-deps
 
+# ctest keeps a passing test's output to itself: the fault matrix is shown from its file.
+run_suite() {
+  local dir=$1; shift
+  rm -f "$dir/tests/matrix/fault_matrix.txt"
+  ctest --test-dir "$dir" --output-on-failure -j "$jobs" "$@"
+  if [ -f "$dir/tests/matrix/fault_matrix.txt" ]; then
+    cat "$dir/tests/matrix/fault_matrix.txt"
+  fi
+}
+
 configure_and_build() {
   local dir=$1; shift
   cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDIZURO_WERROR=ON "$@" >/dev/null
@@ -37,12 +47,12 @@ case "$what" in
     ;;
   check)
     configure_and_build "$build_dir"
-    ctest --test-dir "$build_dir" --output-on-failure -j "$jobs" --timeout 300
+    run_suite "$build_dir" --timeout 300
     ;;
   test)
     echo "== the test suite"
     configure_and_build "$build_dir"
-    ctest --test-dir "$build_dir" --output-on-failure -j "$jobs" --timeout 300
+    run_suite "$build_dir" --timeout 300
     echo "== the test suite under AddressSanitizer and UndefinedBehaviorSanitizer"
     configure_and_build "$build_dir-asan" -DDIZURO_SANITIZE=ON -DDIZURO_BUILD_BENCH=OFF
     UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
