@@ -28,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "scan/ScanPage.h"
 #include "slots/SlotsPage.h"
 #include "support/AppHarness.h"
 #include "update/UpdatePage.h"
@@ -60,6 +61,7 @@ enum Kind : unsigned {
     kSlotRead = 1u << 4,
     kSlotWrite = 1u << 5,
     kSlotClear = 1u << 6,
+    kScan = 1u << 7,
     kEveryKind = ~0u,
 };
 
@@ -153,6 +155,17 @@ void openMemoryFile(Cell& c)
     c.w().MI_OeffnenClick();
 }
 
+// A small area keeps the scan short: 20 columns of 30 rows.
+void chooseScanArea(Cell& c)
+{
+    dz::ScanPage& page = *c.w().TS_Dispcpy;
+    c.w().PC_main->setCurrentWidget(&page);
+    page.SE_B->setValue(20);
+    page.SE_H->setValue(30);
+    page.SE_X->setValue(200);
+    page.SE_Y->setValue(100);
+}
+
 // The operations.
 void startUp(Cell& c)
 {
@@ -187,6 +200,11 @@ void writeSlots(Cell& c)
 void clearSlots(Cell& c)
 {
     c.slotsPage().B_LoeschenClick();
+}
+
+void scanScreen(Cell& c)
+{
+    c.w().TS_Dispcpy->B_DispcpyClick();
 }
 
 // What the window shows besides its boxes.
@@ -229,6 +247,11 @@ QString readShows(Cell& c)
     return linkShown(c) + QStringLiteral(", ") + c.slotsPage().LB_Speicher->item(0)->text();
 }
 
+QString columnShown(Cell& c)
+{
+    return linkShown(c) + QStringLiteral(", Column: ") + c.w().TS_Dispcpy->L_Spalte->text();
+}
+
 QString bytesShown(Cell& c)
 {
     return linkShown(c) + QStringLiteral(", Bytes: ") + c.slotsPage().L_SBytes->text();
@@ -255,6 +278,8 @@ const char kReadBroken[] = "no box | link up, Read from KAV72 incomplete!";
 // 2304 bytes: the nine slots before the tenth request, where the slot operations' faults land.
 const char kSaveError[] = "Error on saving! | link up, Bytes: 2304";
 const char kClearError[] = "Fehler beim Speichern! | link up, Bytes: 2304";
+// The tenth request of a scan is the acknowledgement that asks for column 8.
+const char kScanBroken[] = "Device doesn't respond! | link up, Column: 8";
 
 // clang-format off
 const Operation kOperations[] = {
@@ -285,6 +310,10 @@ const Operation kOperations[] = {
      {"no box | link up, Bytes: 16128  OK!", kClearError,
       "KAV doesn't respond to WLAN! + Fehler beim Speichern! | link down, Bytes: 2304", kClearError, kClearError,
       nullptr}},
+    {"scan", kScan, 10, 0, chooseScanArea, scanScreen, columnShown, true,
+     {"All data received! | link up, Column: 20", "Timeout: Device doesn't respond! | link up, Column: 8",
+      "KAV doesn't respond to WLAN! + Device doesn't respond! | link down, Column: 8", kScanBroken, kScanBroken,
+      kScanBroken}},
 };
 // clang-format on
 
@@ -313,6 +342,8 @@ const Fault kFaults[] = {
      [](dzsim::Faults&, dzsim::SimState& s, const Operation&) { s.update.busyEvery = 2; s.update.busyRepeats = 3; s.update.busyGapMs = 2; }},
     {"slot > 63", kBadBlock, kSlotRead,
      [](dzsim::Faults&, dzsim::SimState& s, const Operation& op) { s.memory.outOfRangeSlot = op.at; }},
+    {"column length", kBadBlock, kScan,
+     [](dzsim::Faults&, dzsim::SimState& s, const Operation& op) { s.scan.wrongLengthColumn = op.at - 2; }},
 };
 // clang-format on
 
@@ -353,6 +384,13 @@ void liftFaults(dzsim::SimReceiver& sim)
         s.memory.outOfRangeSlot = memory.outOfRangeSlot;
         s.memory.missingSlot = memory.missingSlot;
         s.memory.busyWriteSlot = memory.busyWriteSlot;
+        const dzsim::ScanJob scan;
+        s.scan.status = scan.status;
+        s.scan.wrongLengthColumn = scan.wrongLengthColumn;
+        s.scan.indexBeyondColumn = scan.indexBeyondColumn;
+        s.scan.outOfOrder = scan.outOfOrder;
+        s.scan.silentColumn = scan.silentColumn;
+        s.scan.startWithColumn = scan.startWithColumn;
     });
 }
 
