@@ -14,6 +14,7 @@
 #include <functional>
 #include <string>
 
+#include "BenchTable.h"
 #include "SimReceiver.h"
 #include "app/AppConfig.h"
 #include "app/TFMain.h"
@@ -144,12 +145,18 @@ int main(int argc, char** argv)
     const double waitPercent = 100.0 * (cpuMs() - before) / waitMs;
     const double floorWait = idlePercent(3000);
 
-    std::printf("%-48s %10s %10s %8s\n", "figure", "program", "floor", "ratio");
-    std::printf("%-48s %9.2f%% %9.2f%% %8s\n", "CPU, 10 s idle with the link up", idle, floorIdle, "");
-    std::printf("%-48s %9.2f%% %9.2f%% %8s\n", "CPU, silent watchdog wait", waitPercent, floorWait, "");
-    std::printf("%-48s %8.1fms %8.1fms %7.2fx\n", "start to first paint (demo receiver, sync, version)", startPaint,
-                floorPaint, startPaint / floorPaint);
-    std::printf("%-48s %8.0fms\n", "length of the watchdog wait", waitMs);
+    char program[32];
+    char floor[32];
+    std::snprintf(program, sizeof program, "%.2f%%", idle);
+    std::snprintf(floor, sizeof floor, "%.2f%%", floorIdle);
+    dzbench::row("CPU, 10 s idle with the link up", program, floor, 0, "< 1 % of a core");
+    std::snprintf(program, sizeof program, "%.2f%%", waitPercent);
+    std::snprintf(floor, sizeof floor, "%.2f%%", floorWait);
+    dzbench::row("CPU, silent watchdog wait (3 s)", program, floor, 0, "< 1 % of a core",
+                 waitMs >= 2900 && waitMs < 4000);
+    std::snprintf(program, sizeof program, "%.1f ms", startPaint);
+    std::snprintf(floor, sizeof floor, "%.1f ms", floorPaint);
+    dzbench::row("start to first paint, demo receiver", program, floor, startPaint / floorPaint, "< 300 ms");
     sim.stop();
     return 0;
 }

@@ -20,6 +20,7 @@
 #include <ctime>
 #include <vector>
 
+#include "BenchTable.h"
 #include "SimReceiver.h"
 #include "app/Dialogs.h"
 #include "link/DeviceLink.h"
@@ -153,10 +154,16 @@ Figures best(const Figures& a, const Figures& b)
     return f;
 }
 
-void row(const char* name, const Figures& p, const Figures& f)
+void row(const char* name, const Figures& p, const Figures& f, const char* target)
 {
-    std::printf("%-34s %9.1fms %9.1fms %6.2fx   cpu %7.1fms %7.1fms  %s\n", name, p.wallMs, f.wallMs,
-                p.wallMs / f.wallMs, p.cpuMs, f.cpuMs, p.ok && f.ok ? "" : "FAILED");
+    char program[32];
+    char floor[32];
+    std::snprintf(program, sizeof program, "%.1f ms", p.wallMs);
+    std::snprintf(floor, sizeof floor, "%.1f ms", f.wallMs);
+    dzbench::row(name, program, floor, p.wallMs / f.wallMs, target, p.ok && f.ok);
+    std::snprintf(program, sizeof program, "%.1f ms", p.cpuMs);
+    std::snprintf(floor, sizeof floor, "%.1f ms", f.cpuMs);
+    dzbench::row("  its CPU time", program, floor, 0, "");
 }
 
 }  // namespace
@@ -176,8 +183,6 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "bench_scan: %s\n", sim.error().c_str());
         return 1;
     }
-    std::printf("%-34s %11s %11s %7s   %s\n", "full WVGA scan, 801 round trips", "program", "floor", "ratio",
-                "cpu program / floor");
     int failures = 0;
     for (const int delay : {0, 2}) {
         dzsim::Faults faults;
@@ -190,10 +195,13 @@ int main(int argc, char** argv)
             f = best(f, floor(sim));
             p = best(p, program(sim));
         }
-        row(delay ? "800 x 480, 2 ms per answer" : "800 x 480, loopback", p, f);
+        row(delay ? "full WVGA scan, 2 ms per answer" : "full WVGA scan, loopback", p, f, delay ? "< 1.05x" : "< 1.5x");
         failures += !(p.ok && f.ok);
     }
-    std::printf("%-34s %9.1fMiB\n", "peak resident memory", static_cast<double>(peakResidentKiB()) / 1024.0);
+    char peak[32];
+    const double peakMiB = static_cast<double>(peakResidentKiB()) / 1024.0;
+    std::snprintf(peak, sizeof peak, "%.1f MiB", peakMiB);
+    dzbench::row("peak resident memory after full scans", peak, "", 0, "< 80 MiB", peakMiB > 0);
     sim.stop();
     return failures == 0 ? 0 : 1;
 }

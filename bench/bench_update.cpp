@@ -26,6 +26,7 @@
 #include <ctime>
 #include <vector>
 
+#include "BenchTable.h"
 #include "SimReceiver.h"
 #include "app/Dialogs.h"
 #include "link/DeviceLink.h"
@@ -152,10 +153,16 @@ Figures best(const Figures& a, const Figures& b)
     return f;
 }
 
-void row(const char* name, const Figures& p, const Figures& f)
+void row(const char* name, const Figures& p, const Figures& f, const char* target)
 {
-    std::printf("%-34s %9.1fms %9.1fms %6.2fx   cpu %7.1fms %7.1fms  %s\n", name, p.wallMs, f.wallMs,
-                p.wallMs / f.wallMs, p.cpuMs, f.cpuMs, p.ok && f.ok ? "" : "FAILED");
+    char program[32];
+    char floor[32];
+    std::snprintf(program, sizeof program, "%.1f ms", p.wallMs);
+    std::snprintf(floor, sizeof floor, "%.1f ms", f.wallMs);
+    dzbench::row(name, program, floor, p.wallMs / f.wallMs, target, p.ok && f.ok);
+    std::snprintf(program, sizeof program, "%.1f ms", p.cpuMs);
+    std::snprintf(floor, sizeof floor, "%.1f ms", f.cpuMs);
+    dzbench::row("  its CPU time", program, floor, 0, "");
 }
 
 }  // namespace
@@ -189,7 +196,6 @@ int main(int argc, char** argv)
         return 1;
     }
     sim.with([](dzsim::SimState& s) { s.update.clearMs = 0; });
-    std::printf("%-34s %11s %11s %7s   %s\n", "1 MiB update", "program", "floor", "ratio", "cpu program / floor");
     int failures = 0;
     for (const int delay : {0, 2}) {
         dzsim::Faults faults;
@@ -205,11 +211,11 @@ int main(int argc, char** argv)
                 f = best(f, floor(sim, target));
                 p = best(p, program(sim, target, path));
             }
-            char name[64];
-            std::snprintf(name, sizeof name, "%s, %s",
+            char name[80];
+            std::snprintf(name, sizeof name, "update 1 MiB, %s, %s",
                           target == dz::UpdateTarget::Lan ? "LAN driver" : "pocket package",
                           delay ? "2 ms per answer" : "loopback");
-            row(name, p, f);
+            row(name, p, f, delay ? "< 1.05x" : "< 1.5x");
             failures += !(p.ok && f.ok);
         }
     }
