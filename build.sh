@@ -57,8 +57,8 @@ case "$what" in
     configure_and_build "$build_dir-asan" -DDIZURO_SANITIZE=ON -DDIZURO_BUILD_BENCH=OFF
     UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
       ctest --test-dir "$build_dir-asan" --output-on-failure -j "$jobs" --timeout 600
-    echo "== fuzz targets, ${FUZZ_SECONDS:-15} s each"
-    FUZZ_BUILD_DIR="$build_dir-fuzz" fuzz/run "${FUZZ_SECONDS:-15}"
+    echo "== fuzz targets, ${FUZZ_SECONDS:-12} s each"
+    FUZZ_BUILD_DIR="$build_dir-fuzz" fuzz/run "${FUZZ_SECONDS:-12}"
     ;;
   bench)
     configure_and_build "$build_dir"
