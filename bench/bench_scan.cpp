@@ -3,24 +3,16 @@
 // beside the floor: a bare blocking client that sends the same requests and
 // reads the same answers. Also the process's peak resident memory afterwards.
 //
-// The process keeps to one CPU, as bench_update explains.
+// The process keeps to one CPU, for the reason BenchSupport.h gives.
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sched.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <cstdio>
-#include <ctime>
 #include <vector>
 
-#include "BenchTable.h"
+#include "BenchSupport.h"
 #include "SimReceiver.h"
 #include "app/Dialogs.h"
 #include "link/DeviceLink.h"
@@ -28,12 +20,10 @@
 
 namespace {
 
-double threadCpuMs()
-{
-    timespec t{};
-    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
-}
+using dzbench::best;
+using dzbench::Figures;
+using dzbench::Outcome;
+using dzbench::threadCpuMs;
 
 long peakResidentKiB()
 {
@@ -48,22 +38,6 @@ long peakResidentKiB()
     }
     return -1;
 }
-
-struct Figures {
-    double wallMs = 0;
-    double cpuMs = 0;
-    bool ok = false;
-};
-
-class Outcome final : public dz::Dialogs {
-public:
-    QString text;
-    void information(const QString& t) override { text = t; }
-    bool confirm(const QString&) override { return true; }
-    bool openFile(dz::FileDialogSettings&) override { return false; }
-    bool saveFile(dz::FileDialogSettings&) override { return false; }
-    std::optional<QColor> chooseColor(const QColor&) override { return std::nullopt; }
-};
 
 // "Scan" on the display-copy page with the "Full WVGA" preset.
 Figures program(dzsim::SimReceiver& sim)
@@ -92,41 +66,23 @@ Figures program(dzsim::SimReceiver& sim)
 bool readFrame(int fd, std::vector<uint8_t>& frame)
 {
     uint8_t head[4];
-    for (std::size_t got = 0; got < sizeof head;) {
-        const ssize_t n = ::recv(fd, head + got, sizeof head - got, 0);
-        if (n <= 0) {
-            return false;
-        }
-        got += static_cast<std::size_t>(n);
+    if (!dzbench::readExactly(fd, head, sizeof head)) {
+        return false;
     }
     const std::size_t length = head[0] | (head[1] << 8);
     if (length < 4) {
         return false;
     }
     frame.resize(length - 4);
-    for (std::size_t got = 0; got < frame.size();) {
-        const ssize_t n = ::recv(fd, frame.data() + got, frame.size() - got, 0);
-        if (n <= 0) {
-            return false;
-        }
-        got += static_cast<std::size_t>(n);
-    }
-    return true;
+    return dzbench::readExactly(fd, frame.data(), frame.size());
 }
 
 // The same request and acknowledgements, each followed by a blocking read of its answer.
 Figures floor(dzsim::SimReceiver& sim)
 {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    const int one = 1;
-    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(sim.port());
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     Figures f;
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
-        ::close(fd);
+    const int fd = dzbench::connectTo(sim.port());
+    if (fd < 0) {
         return f;
     }
     const uint8_t request[] = {0x08, 0x00, 0x00, 0x00, 0x00, 0x20, 0x03, 0xE0, 0x01, 0x00};
@@ -147,33 +103,11 @@ Figures floor(dzsim::SimReceiver& sim)
     return f;
 }
 
-Figures best(const Figures& a, const Figures& b)
-{
-    Figures f = a.wallMs <= b.wallMs ? a : b;
-    f.ok = a.ok && b.ok;
-    return f;
-}
-
-void row(const char* name, const Figures& p, const Figures& f, const char* target)
-{
-    char program[32];
-    char floor[32];
-    std::snprintf(program, sizeof program, "%.1f ms", p.wallMs);
-    std::snprintf(floor, sizeof floor, "%.1f ms", f.wallMs);
-    dzbench::row(name, program, floor, p.wallMs / f.wallMs, target, p.ok && f.ok);
-    std::snprintf(program, sizeof program, "%.1f ms", p.cpuMs);
-    std::snprintf(floor, sizeof floor, "%.1f ms", f.cpuMs);
-    dzbench::row("  its CPU time", program, floor, 0, "");
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    cpu_set_t one;
-    CPU_ZERO(&one);
-    CPU_SET(sched_getcpu(), &one);
-    ::sched_setaffinity(0, sizeof one, &one);
+    dzbench::keepToOneCpu();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -195,7 +129,8 @@ int main(int argc, char** argv)
             f = best(f, floor(sim));
             p = best(p, program(sim));
         }
-        row(delay ? "full WVGA scan, 2 ms per answer" : "full WVGA scan, loopback", p, f, delay ? "< 1.05x" : "< 1.5x");
+        dzbench::figuresRow(delay ? "full WVGA scan, 2 ms per answer" : "full WVGA scan, loopback", p, f,
+                            delay ? "< 1.05x" : "< 1.5x");
         failures += !(p.ok && f.ok);
     }
     char peak[32];

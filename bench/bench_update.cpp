@@ -4,9 +4,7 @@
 // answers, one round trip each. CPU is the measuring thread's own (the simulator
 // runs on another).
 //
-// The process keeps to one CPU: on a virtual machine a wake-up across CPUs costs
-// more than the whole round trip and comes and goes from run to run, for the
-// program and the floor alike; on one CPU both are measured the same way.
+// The process keeps to one CPU, for the reason BenchSupport.h gives.
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -15,18 +13,10 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sched.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <cstdio>
-#include <ctime>
 #include <vector>
 
-#include "BenchTable.h"
+#include "BenchSupport.h"
 #include "SimReceiver.h"
 #include "app/Dialogs.h"
 #include "link/DeviceLink.h"
@@ -34,20 +24,12 @@
 
 namespace {
 
+using dzbench::best;
+using dzbench::Figures;
+using dzbench::Outcome;
+using dzbench::threadCpuMs;
+
 constexpr std::size_t kFileSize = 1 << 20;
-
-double threadCpuMs()
-{
-    timespec t{};
-    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
-}
-
-struct Figures {
-    double wallMs = 0;
-    double cpuMs = 0;
-    bool ok = false;
-};
 
 std::vector<uint8_t> content()
 {
@@ -57,16 +39,6 @@ std::vector<uint8_t> content()
     }
     return f;
 }
-
-class Outcome final : public dz::Dialogs {
-public:
-    QString text;
-    void information(const QString& t) override { text = t; }
-    bool confirm(const QString&) override { return true; }
-    bool openFile(dz::FileDialogSettings&) override { return false; }
-    bool saveFile(dz::FileDialogSettings&) override { return false; }
-    std::optional<QColor> chooseColor(const QColor&) override { return std::nullopt; }
-};
 
 // "Start" on the update page, with the file chosen and the target checked.
 Figures program(dzsim::SimReceiver& sim, dz::UpdateTarget target, const QString& path)
@@ -99,13 +71,8 @@ Figures program(dzsim::SimReceiver& sim, dz::UpdateTarget target, const QString&
 bool readFrame(int fd, uint8_t* code)
 {
     uint8_t frame[8];
-    std::size_t got = 0;
-    while (got < sizeof frame) {
-        const ssize_t n = ::recv(fd, frame + got, sizeof frame - got, 0);
-        if (n <= 0) {
-            return false;
-        }
-        got += static_cast<std::size_t>(n);
+    if (!dzbench::readExactly(fd, frame, sizeof frame)) {
+        return false;
     }
     *code = frame[4];
     return true;
@@ -114,16 +81,9 @@ bool readFrame(int fd, uint8_t* code)
 // The same requests, each followed by a blocking read of its answer.
 Figures floor(dzsim::SimReceiver& sim, dz::UpdateTarget target)
 {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    const int one = 1;
-    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(sim.port());
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     Figures f;
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
-        ::close(fd);
+    const int fd = dzbench::connectTo(sim.port());
+    if (fd < 0) {
         return f;
     }
     dz::UpdateEncoder encoder(target, content(), dz::makeNameField("BENCH.KPF"));
@@ -146,33 +106,11 @@ Figures floor(dzsim::SimReceiver& sim, dz::UpdateTarget target)
     return f;
 }
 
-Figures best(const Figures& a, const Figures& b)
-{
-    Figures f = a.wallMs <= b.wallMs ? a : b;
-    f.ok = a.ok && b.ok;
-    return f;
-}
-
-void row(const char* name, const Figures& p, const Figures& f, const char* target)
-{
-    char program[32];
-    char floor[32];
-    std::snprintf(program, sizeof program, "%.1f ms", p.wallMs);
-    std::snprintf(floor, sizeof floor, "%.1f ms", f.wallMs);
-    dzbench::row(name, program, floor, p.wallMs / f.wallMs, target, p.ok && f.ok);
-    std::snprintf(program, sizeof program, "%.1f ms", p.cpuMs);
-    std::snprintf(floor, sizeof floor, "%.1f ms", f.cpuMs);
-    dzbench::row("  its CPU time", program, floor, 0, "");
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    cpu_set_t one;
-    CPU_ZERO(&one);
-    CPU_SET(sched_getcpu(), &one);
-    ::sched_setaffinity(0, sizeof one, &one);
+    dzbench::keepToOneCpu();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -215,7 +153,7 @@ int main(int argc, char** argv)
             std::snprintf(name, sizeof name, "update 1 MiB, %s, %s",
                           target == dz::UpdateTarget::Lan ? "LAN driver" : "pocket package",
                           delay ? "2 ms per answer" : "loopback");
-            row(name, p, f, delay ? "< 1.05x" : "< 1.5x");
+            dzbench::figuresRow(name, p, f, delay ? "< 1.05x" : "< 1.5x");
             failures += !(p.ok && f.ok);
         }
     }
