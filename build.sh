@@ -27,7 +27,7 @@ run_suite() {
 
 configure_and_build() {
   local dir=$1; shift
-  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DDIZURO_WERROR=ON "$@" >/dev/null
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDIZURO_WERROR=ON "$@" >/dev/null
   cmake --build "$dir" -j "$jobs"
 }
 
