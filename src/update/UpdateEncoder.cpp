@@ -54,10 +54,17 @@ UpdateEncoder::Block UpdateEncoder::BuildNextBlock()
         return {std::span<const uint8_t>(m_block.data(), 5), startedAt, false};
     }
     if (m_target == UpdateTarget::Pocket) {
+        // Most blocks lie wholly inside the file: their records copy without the filler checks.
+        const bool whole = BytesSent + kBytesPerBlock <= fileSize();
         for (int i = 0; i < kRecordsPerBlock; ++i) {
             uint8_t* record = &m_block[static_cast<std::size_t>(5 * i)];
             record[0] = sequenceByte();
-            copyFile(record + 1, static_cast<int64_t>(i) * kBytesPerRecord, kBytesPerRecord);
+            const int64_t offset = static_cast<int64_t>(i) * kBytesPerRecord;
+            if (whole) {
+                std::memcpy(record + 1, m_file.data() + BytesSent + offset, kBytesPerRecord);
+            } else {
+                copyFile(record + 1, offset, kBytesPerRecord);
+            }
             ++SequenceCount;
         }
         BytesSent += kBytesPerBlock;
