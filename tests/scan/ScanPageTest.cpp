@@ -256,6 +256,25 @@ TEST_F(ScanPageTest, CancelEndsTheScanAndKeepsWhatCame)
     expectColumnIs(painted, kFrame, 480);
 }
 
+TEST_F(ScanPageTest, ClosingTheWindowEndsTheScanAtOnce)
+{
+    h.sim.with([](dzsim::SimState& s) { s.faults.answerDelayMs = 2; });
+    QElapsedTimer sinceClose;
+    atColumn(10, [&] {
+        sinceClose.start();
+        w().close();
+    });
+    page()->B_DispcpyClick();
+    EXPECT_LT(sinceClose.elapsed(), h.config.link.watchdogMs) << "the scan waited for its watchdog";
+    EXPECT_FALSE(page()->scan().running());
+    EXPECT_EQ(w().exchange().ScanActive, 0);
+    EXPECT_FALSE(w().link().TCP_Client.connected());
+    const int acks = scanJob().acks;
+    settle(100);
+    EXPECT_EQ(scanJob().acks, acks) << "nothing more was asked for";
+    EXPECT_LT(acks, 800);
+}
+
 TEST_F(ScanPageTest, ColumnsOutOfOrderEndAtTheLastIndex)
 {
     setFrame(kFrame);
