@@ -115,8 +115,10 @@ protected:
         bool done = false;
         QTimer poll;
         poll.setInterval(1);
+        // The count shows as soon as the block before has come; the request for this slot may
+        // still be on its way then.
         QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (!done && page()->L_SBytes->text() == count) {
+            if (!done && page()->L_SBytes->text() == count && requests(0x10) == static_cast<uint64_t>(slot)) {
                 done = true;
                 action();
             }
