@@ -122,7 +122,7 @@ int main(int argc, char** argv)
         dzsim::Faults faults;
         faults.answerDelayMs = delay;
         sim.setFaults(faults);
-        const int runs = delay ? 1 : 3;
+        const int runs = delay ? 1 : 5;
         Figures f = floor(sim);
         Figures p = program(sim);
         for (int i = 1; i < runs; ++i) {
