@@ -178,10 +178,15 @@ void DeviceLink::SendRequest(const uint8_t* data, int length)
             pumpUntil(giveUp, m_config.readyWaitMs);
             continue;
         }
-        if (!TCP_Client.waitForData(m_config.readyWaitMs, giveUp)) {
-            continue;
+        uint8_t* const into = m_ex.RxBuffer.data() + m_ex.RxCount;
+        const int room = Exchange::kRxUsed - m_ex.RxCount;
+        int got = TCP_Client.receiveSoon(into, room);
+        if (got == 0) {
+            if (!TCP_Client.waitForData(m_config.readyWaitMs, giveUp)) {
+                continue;
+            }
+            got = TCP_Client.receiveBuf(into, room);
         }
-        const int got = TCP_Client.receiveBuf(m_ex.RxBuffer.data() + m_ex.RxCount, Exchange::kRxUsed - m_ex.RxCount);
         if (got <= 0) {
             continue;
         }

@@ -107,6 +107,12 @@ bool TcpClient::open()
     if (fd < 0) {
         return fail(error);
     }
+    // Blocking, with a short receive time-out, for receiveSoon(); every other call on the
+    // socket says MSG_DONTWAIT.
+    const int flags = ::fcntl(fd, F_GETFL);
+    ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    const timeval quick{0, kQuickWaitMs * 1000};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &quick, sizeof quick);
     m_fd = fd;
     m_readNotifier = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
     m_readNotifier->setEnabled(false);
@@ -133,7 +139,7 @@ bool TcpClient::sendBuf(const uint8_t* data, int count)
     }
     int sent = 0;
     while (sent < count) {
-        const ssize_t n = ::send(m_fd, data + sent, static_cast<size_t>(count - sent), MSG_NOSIGNAL);
+        const ssize_t n = ::send(m_fd, data + sent, static_cast<size_t>(count - sent), MSG_NOSIGNAL | MSG_DONTWAIT);
         if (n > 0) {
             sent += static_cast<int>(n);
             continue;
@@ -195,6 +201,31 @@ bool TcpClient::waitForData(int timeoutMs, const std::function<bool()>& giveUp)
         if (m_fd == fd) {
             disarmReadNotifier();
         }
+    }
+}
+
+int TcpClient::receiveSoon(uint8_t* buffer, int capacity)
+{
+    if (m_fd < 0) {
+        fail(ENOTCONN);
+        return -1;
+    }
+    if (capacity <= 0) {
+        return 0;
+    }
+    for (;;) {
+        const ssize_t n = ::recv(m_fd, buffer, static_cast<size_t>(capacity), 0);
+        if (n > 0) {
+            return static_cast<int>(n);
+        }
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            return 0;
+        }
+        fail(n == 0 ? ECONNRESET : errno);
+        return -1;
     }
 }
 
