@@ -246,6 +246,8 @@ TEST_F(ScanPageTest, CancelEndsTheScanAndKeepsWhatCame)
     });
     EXPECT_EQ(scan(), QStringList{kNoAnswer});
     expectIdle();
+    // The cancel byte is on its way; the receiver takes it in its own time.
+    EXPECT_TRUE(waitFor([this] { return scanJob().cancels == 1; }));
     const dzsim::ScanJob job = scanJob();
     EXPECT_EQ(job.cancels, 1);
     EXPECT_FALSE(job.active);
