@@ -18,7 +18,7 @@
 #include "link/EventWait.h"
 #include "scan/ScanPage.h"
 #include "slots/SlotsPage.h"
-#include "spectrum/SpectrumPage.h"
+#include "spectrum/AudioPage.h"
 #include "update/UpdatePage.h"
 
 namespace dz {
@@ -129,7 +129,7 @@ void TFMain::buildPages(QWidget* client)
     const PageContext context{m_exchange, m_link, m_dialogs, OD_App, SD_Datei};
     TS_Download = new UpdatePage(context, m_config.update);
     TS_Dispcpy = new ScanPage(context);
-    TS_KAV72 = new SpectrumPage(context);
+    TS_KAV72 = new AudioPage(context);
     TS_Speicher = new SlotsPage(context);
     PC_main->addTab(TS_Download, QStringLiteral("Update Dizuro"));
     PC_main->addTab(TS_Dispcpy, QStringLiteral("Display Copy"));

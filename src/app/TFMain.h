@@ -24,7 +24,7 @@ namespace dz {
 class Page;
 class ScanPage;
 class SlotsPage;
-class SpectrumPage;
+class AudioPage;
 class TDLG_Info;
 class UpdatePage;
 
@@ -72,7 +72,7 @@ public:
     QTabWidget* PC_main;
     UpdatePage* TS_Download;
     ScanPage* TS_Dispcpy;
-    SpectrumPage* TS_KAV72;
+    AudioPage* TS_KAV72;
     SlotsPage* TS_Speicher;
 
     // The shared file dialogs keep their settings between uses.

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "spectrum/SpectrumPage.h"
+#include "spectrum/AudioPage.h"
 #include "support/AppHarness.h"
 #include "update/UpdatePage.h"
 
@@ -37,7 +37,7 @@ struct LonePage {
     ScriptedDialogs dialogs;
     dz::FileDialogSettings open;
     dz::FileDialogSettings save;
-    dz::SpectrumPage page;
+    dz::AudioPage page;
 };
 
 QStringList items(const QComboBox* box)

@@ -1,16 +1,16 @@
-#include "spectrum/SpectrumPage.h"
+#include "spectrum/AudioPage.h"
 
 #include <QStackedWidget>
 #include <QTabWidget>
 
 namespace dz {
 
-SpectrumPage::SpectrumPage(PageContext context, QWidget* parent)
-    : SpectrumPage(context, std::make_unique<AlsaAudioOutputs>(), parent)
+AudioPage::AudioPage(PageContext context, QWidget* parent)
+    : AudioPage(context, std::make_unique<AlsaAudioOutputs>(), parent)
 {
 }
 
-SpectrumPage::SpectrumPage(PageContext context, std::unique_ptr<AudioOutputs> audio, QWidget* parent)
+AudioPage::AudioPage(PageContext context, std::unique_ptr<AudioOutputs> audio, QWidget* parent)
     : Page(context, QStringLiteral("TS_KAV72"), parent), m_audio(std::move(audio)), m_loop(context.link)
 {
     const auto named = [](auto* w, const char* name) {
@@ -60,26 +60,26 @@ SpectrumPage::SpectrumPage(PageContext context, std::unique_ptr<AudioOutputs> au
     CB_AOK = named(new QCheckBox(QStringLiteral("Verwendung möglich"), this), "CB_AOK");
     CB_AOK->setGeometry(816, 240, 160, 17);
 
-    connect(B_Minus, &QPushButton::clicked, this, &SpectrumPage::B_MinusClick);
-    connect(B_PLus, &QPushButton::clicked, this, &SpectrumPage::B_PLusClick);
-    connect(B_Audio, &QPushButton::clicked, this, &SpectrumPage::B_AudioClick);
+    connect(B_Minus, &QPushButton::clicked, this, &AudioPage::B_MinusClick);
+    connect(B_PLus, &QPushButton::clicked, this, &AudioPage::B_PLusClick);
+    connect(B_Audio, &QPushButton::clicked, this, &AudioPage::B_AudioClick);
 }
 
-void SpectrumPage::B_MinusClick()
+void AudioPage::B_MinusClick()
 {
     if (E_Ebene->text() != QLatin1String("1")) {
         E_Ebene->setText(QString::number(E_Ebene->text().toInt() - 1));
     }
 }
 
-void SpectrumPage::B_PLusClick()
+void AudioPage::B_PLusClick()
 {
     if (E_Ebene->text() != QLatin1String("16")) {
         E_Ebene->setText(QString::number(E_Ebene->text().toInt() + 1));
     }
 }
 
-void SpectrumPage::B_AudioClick()
+void AudioPage::B_AudioClick()
 {
     CB_Audio->clear();
     CB_Audio->addItem(QStringLiteral("kein Audio-Device"));
@@ -89,14 +89,14 @@ void SpectrumPage::B_AudioClick()
     CB_Audio->setCurrentIndex(CB_Audio->count() - 1);
 }
 
-bool SpectrumPage::isCurrentPage() const
+bool AudioPage::isCurrentPage() const
 {
     // The page sits in the page control's stack; it is current when that stack shows it.
     const auto* stack = qobject_cast<const QStackedWidget*>(parentWidget());
     return stack != nullptr && stack->currentWidget() == this;
 }
 
-void SpectrumPage::PC_mainChange()
+void AudioPage::PC_mainChange()
 {
     m_loop.run([this] { return isCurrentPage(); });
 }

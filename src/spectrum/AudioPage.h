@@ -17,11 +17,11 @@
 
 namespace dz {
 
-class SpectrumPage final : public Page {
+class AudioPage final : public Page {
     Q_OBJECT
 public:
-    SpectrumPage(PageContext context, std::unique_ptr<AudioOutputs> audio, QWidget* parent = nullptr);
-    explicit SpectrumPage(PageContext context, QWidget* parent = nullptr);
+    AudioPage(PageContext context, std::unique_ptr<AudioOutputs> audio, QWidget* parent = nullptr);
+    explicit AudioPage(PageContext context, QWidget* parent = nullptr);
 
     void B_MinusClick();
     void B_PLusClick();
