@@ -182,7 +182,7 @@ void DeviceLink::SendRequest(const uint8_t* data, int length)
         const int room = Exchange::kRxUsed - m_ex.RxCount;
         int got = TCP_Client.receiveSoon(into, room);
         if (got == 0) {
-            if (!TCP_Client.waitForData(m_config.readyWaitMs, giveUp)) {
+            if (!TCP_Client.waitForData(m_config.readyWaitMs, giveUp, false)) {
                 continue;
             }
             got = TCP_Client.receiveBuf(into, room);

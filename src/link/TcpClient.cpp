@@ -173,10 +173,10 @@ void TcpClient::disarmReadNotifier()
     }
 }
 
-bool TcpClient::waitForData(int timeoutMs, const std::function<bool()>& giveUp)
+bool TcpClient::waitForData(int timeoutMs, const std::function<bool()>& giveUp, bool quickWait)
 {
     const QDeadlineTimer deadline(timeoutMs, Qt::PreciseTimer);
-    bool quick = true;
+    bool quick = quickWait;
     for (;;) {
         if (m_fd < 0) {
             return false;
@@ -204,7 +204,7 @@ bool TcpClient::waitForData(int timeoutMs, const std::function<bool()>& giveUp)
     }
 }
 
-int TcpClient::receiveSoon(uint8_t* buffer, int capacity)
+int TcpClient::receive(uint8_t* buffer, int capacity, int flags)
 {
     if (m_fd < 0) {
         fail(ENOTCONN);
@@ -214,7 +214,7 @@ int TcpClient::receiveSoon(uint8_t* buffer, int capacity)
         return 0;
     }
     for (;;) {
-        const ssize_t n = ::recv(m_fd, buffer, static_cast<size_t>(capacity), 0);
+        const ssize_t n = ::recv(m_fd, buffer, static_cast<size_t>(capacity), flags);
         if (n > 0) {
             return static_cast<int>(n);
         }
@@ -222,36 +222,21 @@ int TcpClient::receiveSoon(uint8_t* buffer, int capacity)
             continue;
         }
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            return 0;
+            return 0;  // nothing now, or nothing within the socket's receive time-out
         }
         fail(n == 0 ? ECONNRESET : errno);
         return -1;
     }
 }
 
+int TcpClient::receiveSoon(uint8_t* buffer, int capacity)
+{
+    return receive(buffer, capacity, 0);
+}
+
 int TcpClient::receiveBuf(uint8_t* buffer, int capacity)
 {
-    if (m_fd < 0) {
-        fail(ENOTCONN);
-        return -1;
-    }
-    if (capacity <= 0) {
-        return 0;
-    }
-    for (;;) {
-        const ssize_t n = ::recv(m_fd, buffer, static_cast<size_t>(capacity), MSG_DONTWAIT);
-        if (n > 0) {
-            return static_cast<int>(n);
-        }
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            return 0;
-        }
-        fail(n == 0 ? ECONNRESET : errno);
-        return -1;
-    }
+    return receive(buffer, capacity, MSG_DONTWAIT);
 }
 
 void TcpClient::discardPending()

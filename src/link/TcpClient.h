@@ -35,8 +35,9 @@ public:
     bool sendBuf(const uint8_t* data, int count);
     // True once the socket is readable within `timeoutMs`: data has come, or the peer
     // has closed, which the next receiveBuf() reports as a failure. False at once
-    // while closed, and as soon as `giveUp()` holds.
-    bool waitForData(int timeoutMs, const std::function<bool()>& giveUp = {});
+    // while closed, and as soon as `giveUp()` holds. Waits in the kernel for up to 2 ms
+    // first, unless `quickWait` is false (the caller has just done so in receiveSoon()).
+    bool waitForData(int timeoutMs, const std::function<bool()>& giveUp = {}, bool quickWait = true);
     // Reads what has arrived, up to `capacity` bytes: the count, 0 if nothing, -1 on failure.
     int receiveBuf(uint8_t* buffer, int capacity);
     // As receiveBuf(), but waits in the kernel for up to 2 ms first, where an answer on a
@@ -49,6 +50,7 @@ public:
 
 private:
     bool fail(int error);
+    int receive(uint8_t* buffer, int capacity, int flags);
     void armReadNotifier();
     void disarmReadNotifier();
 

@@ -49,48 +49,53 @@ void ScanOperation::B_DispcpyClick()
         return;
     }
     m_view.FillFrame();
-    if (!m_link.linkUp()) {
-        m_ex.StatusText = kNoLink;
+    if (m_link.linkUp()) {
+        scan();
     } else {
-        m_running = true;
-        const ScanArea area = m_view.area();
-        const ScanRequest request = buildScanRequest(area);
-        setCounter(QString());
-        m_view.setImageVisible(false);
-        m_ex.ScanActive = 1;
-        m_ex.RxCount = 0;
-        m_link.restartWatchdog();
-        m_ex.Busy = 1;
-        m_ex.ReplyCode = columnRecordLength(area.H);
-        m_rowsPerColumn = area.H;
-        m_view.setScanRunning(true);
-        m_ex.StatusText = kNoAnswer;
-        QString acted;
-
-        m_link.SendRequest(request.data(), scanRequest::kLength);
-        m_view.setProgress(0);
-        const uint8_t ack = scanRequest::kAck;
-        while (m_ex.Busy) {
-            pumpIfDue();
-            // Sleeps until a record, a tick or the user changes something.
-            pumpUntil([this, &acted] { return !m_ex.Busy || m_counter != acted; });
-            if (m_ex.Busy && m_counter != acted) {
-                acted = m_counter;
-                m_link.SendRequest(&ack, 1);
-                m_view.setProgress(progressFor(acted.toInt(), m_view.area().W));
-            }
-        }
-        if (m_ex.ReplyCode == 0 && m_ex.StatusText == kComplete) {
-            m_view.setProgress(kProgressMax);
-        }
-        m_ex.ScanActive = 0;
-        m_link.Timer.stop();
-        m_view.setScanRunning(false);
-        m_running = false;
+        m_ex.StatusText = kNoLink;
     }
     m_view.setImageVisible(true);
     pumpOnce();
     m_view.showMessage(QString::fromStdString(m_ex.StatusText));
+}
+
+void ScanOperation::scan()
+{
+    m_running = true;
+    const ScanArea area = m_view.area();
+    const ScanRequest request = buildScanRequest(area);
+    setCounter(QString());
+    m_view.setImageVisible(false);
+    m_ex.ScanActive = 1;
+    m_ex.RxCount = 0;
+    m_link.restartWatchdog();
+    m_ex.Busy = 1;
+    m_ex.ReplyCode = columnRecordLength(area.H);
+    m_rowsPerColumn = area.H;
+    m_view.setScanRunning(true);
+    m_ex.StatusText = kNoAnswer;
+    QString acted;
+
+    m_link.SendRequest(request.data(), scanRequest::kLength);
+    m_view.setProgress(0);
+    const uint8_t ack = scanRequest::kAck;
+    while (m_ex.Busy) {
+        pumpIfDue();
+        // Sleeps until a record, a tick or the user changes something.
+        pumpUntil([this, &acted] { return !m_ex.Busy || m_counter != acted; });
+        if (m_ex.Busy && m_counter != acted) {
+            acted = m_counter;
+            m_link.SendRequest(&ack, 1);
+            m_view.setProgress(progressFor(acted.toInt(), m_view.area().W));
+        }
+    }
+    if (m_ex.ReplyCode == 0 && m_ex.StatusText == kComplete) {
+        m_view.setProgress(kProgressMax);
+    }
+    m_ex.ScanActive = 0;
+    m_link.Timer.stop();
+    m_view.setScanRunning(false);
+    m_running = false;
 }
 
 void ScanOperation::B_AbortClick()

@@ -36,6 +36,8 @@ public:
     const QString& columnCounter() const { return m_counter; }
 
 private:
+    // The request and the acknowledgements, with the link up; ends with the exchange.
+    void scan();
     void setCounter(const QString& text);
     int progressFor(int counter, int width) const;
 
