@@ -167,8 +167,10 @@ int SimReceiver::nextTimeoutMs(int64_t now) const
 {
     int64_t next = -1;
     for (const auto& c : m_connections) {
-        if (!c.output.empty()) {
-            const int64_t wait = std::max<int64_t>(0, c.output.front().dueUs - now);
+        // Output that is due already waits for POLLOUT: a timeout of 0 for it would
+        // spin while the peer does not read.
+        if (!c.output.empty() && c.output.front().dueUs > now) {
+            const int64_t wait = c.output.front().dueUs - now;
             next = next < 0 ? wait : std::min(next, wait);
         }
     }
