@@ -105,7 +105,12 @@ bool TcpClient::open()
     int error = 0;
     const int fd = connectWithin(m_endpoint, m_connectTimeoutMs, &error);
     if (fd < 0) {
-        return fail(error);
+        return m_fd >= 0 || fail(error);
+    }
+    // The connect handles events while it waits: an open() among them may have won.
+    if (m_fd >= 0) {
+        ::close(fd);
+        return true;
     }
     // Blocking, with a short receive time-out, for receiveSoon(); every other call on the
     // socket says MSG_DONTWAIT.
