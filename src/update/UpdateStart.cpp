@@ -52,7 +52,7 @@ std::variant<PreparedUpdate, std::string> prepareUpdate(const UpdateChoice& choi
         return "The update file \"" + shown +
                "\" is larger than 4 GiB, more than the receiver can take. Nothing was sent.";
     }
-    const std::string extension = toAnsi(extensionOf(choice.dialogFileName));
+    const std::string extension = toAnsi(extensionOf(choice.firmwarePath));
     UpdateTarget target;
     if (choice.pocketChecked) {
         if (extension != ".KPF" && extension != ".kpf") {
@@ -74,7 +74,7 @@ std::variant<PreparedUpdate, std::string> prepareUpdate(const UpdateChoice& choi
         return "The update file \"" + shown +
                "\" cannot be read. Check that it is readable and choose it again with File > Open.";
     }
-    return PreparedUpdate{target, std::move(file), makeNameField(toAnsi(fileNameOf(choice.dialogFileName)))};
+    return PreparedUpdate{target, std::move(file), makeNameField(toAnsi(shown))};
 }
 
 }  // namespace dz

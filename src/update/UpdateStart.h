@@ -13,9 +13,8 @@
 namespace dz {
 
 struct UpdateChoice {
-    bool fileChosen = false;     // the file list holds the chosen file's name
-    std::string firmwarePath;    // the file to send (UTF-8)
-    std::string dialogFileName;  // the open dialog's last choice: name and extension come from it
+    bool fileChosen = false;   // the file list holds the chosen file's name
+    std::string firmwarePath;  // the file to send (UTF-8); its name and extension too
     bool linkUp = false;
     bool pocketChecked = false;
     bool lanChecked = false;

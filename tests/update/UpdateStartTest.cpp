@@ -35,7 +35,6 @@ protected:
         dz::UpdateChoice c;
         c.fileChosen = true;
         c.firmwarePath = path;
-        c.dialogFileName = path;
         c.linkUp = true;
         c.pocketChecked = pocket;
         c.lanChecked = lan;
