@@ -129,7 +129,7 @@ int main(int argc, char** argv)
         return 1;
     }
     // Let the start-up's unanswered watchdog run out before measuring.
-    dz::pumpUntil([&] { return !window.link().Timer.isActive(); }, 5000);
+    dz::pumpUntil([&] { return !window.link().watchdog().isActive(); }, 5000);
 
     const double floorIdle = idlePercent(10000);
     const double idle = idlePercent(10000);

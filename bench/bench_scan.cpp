@@ -42,15 +42,14 @@ long peakResidentKiB()
 // "Scan" on the display-copy page with the "Full WVGA" preset.
 Figures program(dzsim::SimReceiver& sim)
 {
-    dz::Exchange ex;
     dz::LinkConfig config;
     config.device = dz::Endpoint{"127.0.0.1", sim.port()};
-    dz::DeviceLink link(ex, config);
+    dz::DeviceLink link(config);
     link.OpenAtStart();
     Outcome dialogs;
     dz::FileDialogSettings open;
     dz::FileDialogSettings save;
-    dz::ScanPage page(dz::PageContext{ex, link, dialogs, open, save});
+    dz::ScanPage page(dz::PageContext{link, dialogs, open, save});
     const int acksBefore = sim.with([](dzsim::SimState& s) { return s.scan.acks; });
     QElapsedTimer wall;
     wall.start();

@@ -43,16 +43,15 @@ std::vector<uint8_t> content()
 // "Start" on the update page, with the file chosen and the target checked.
 Figures program(dzsim::SimReceiver& sim, dz::UpdateTarget target, const QString& path)
 {
-    dz::Exchange ex;
     dz::LinkConfig config;
     config.device = dz::Endpoint{"127.0.0.1", sim.port()};
-    dz::DeviceLink link(ex, config);
+    dz::DeviceLink link(config);
     link.OpenAtStart();
     Outcome dialogs;
     dz::FileDialogSettings open;
     dz::FileDialogSettings save;
     open.FileName = path;
-    dz::UpdatePage page(dz::PageContext{ex, link, dialogs, open, save}, dz::UpdateConfig{});
+    dz::UpdatePage page(dz::PageContext{link, dialogs, open, save}, dz::UpdateConfig{});
     page.GB_Download->setEnabled(true);
     (target == dz::UpdateTarget::Lan ? page.RB_LAN : page.RB_Pocket)->setChecked(true);
     page.LB_Applikation->addItem(QStringLiteral("bench"));

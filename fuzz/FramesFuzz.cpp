@@ -28,7 +28,7 @@ public:
             m_length += record[i];
         }
     }
-    void unknownRecord(int) override { m_ex.Busy = 0; }
+    void unknownRecord(int) override { m_ex.ReplyCode = -1; }
 
 private:
     dz::Exchange& m_ex;
@@ -50,7 +50,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
             ex.Busy = 1;
             ex.RxCount = 0;
             ex.FrameLength = 0;
-            ++ex.RequestSerial;
             continue;
         }
         const std::size_t room = static_cast<std::size_t>(dz::Exchange::kRxUsed - ex.RxCount);
@@ -59,18 +58,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
         std::memcpy(ex.RxBuffer.data() + ex.RxCount, data + at, n);
         at += n;
         ex.RxCount += static_cast<int32_t>(n);
-        const dz::FrameLoopEnd end = dz::cutFrames(ex, [&](const uint8_t* payload, int count) {
-            // The payload must lie inside the received bytes of the buffer.
-            if (payload < ex.RxBuffer.data() || count < 0 || payload + count > ex.RxBuffer.data() + ex.RxCount) {
+        dz::FrameAt at;
+        while ((at = dz::frameAtFront(ex)) == dz::FrameAt::Whole) {
+            // The frame must lie inside the received bytes of the buffer.
+            if (ex.FrameLength < 4 || ex.FrameLength > ex.RxCount) {
                 __builtin_trap();
             }
-            dz::walkRecords(payload, count, sink);
-        });
+            dz::walkRecords(ex.RxBuffer.data() + 4, ex.FrameLength - 4, sink);
+            dz::dropFrontFrame(ex);
+        }
         if (ex.RxCount < 0 || ex.RxCount > dz::Exchange::kRxUsed) {
             __builtin_trap();
         }
-        if (end != dz::FrameLoopEnd::NeedMore) {
-            ex.Busy = 0;  // the call returns; the next read belongs to a new request
+        if (at == dz::FrameAt::BadLength) {
+            ex.Busy = 0;  // no frame can follow: the next read belongs to a new request
         }
     }
     return 0;

@@ -6,12 +6,10 @@
 
 #include "app/Dialogs.h"
 #include "link/DeviceLink.h"
-#include "link/Exchange.h"
 
 namespace dz {
 
 struct PageContext {
-    Exchange& exchange;
     DeviceLink& link;
     Dialogs& dialogs;
     FileDialogSettings& OD_App;    // the shared open dialog
@@ -29,6 +27,9 @@ public:
     // File > "&Open" and File > "&Save" while this page is the current one.
     virtual void fileOpen() {}
     virtual void fileSave() {}
+    // The link is free for an operation, or held by one: controls that would start
+    // an exchange are enabled only while it is free.
+    virtual void setLinkFree(bool) {}
 
 protected:
     PageContext m_ctx;

@@ -31,7 +31,7 @@ constexpr int kClientHeight = 586;
 }  // namespace
 
 TFMain::TFMain(const AppConfig& config, Dialogs& dialogs, QWidget* parent)
-    : QMainWindow(parent), m_config(config), m_dialogs(dialogs), m_link(m_exchange, config.link, this)
+    : QMainWindow(parent), m_config(config), m_dialogs(dialogs), m_link(config.link, this)
 {
     setObjectName(QStringLiteral("FMain"));
     setWindowTitle(QStringLiteral("USB / WLAN Interface to KAV Dizuro"));
@@ -53,8 +53,7 @@ TFMain::TFMain(const AppConfig& config, Dialogs& dialogs, QWidget* parent)
     connect(&m_link, &DeviceLink::versionTextChanged, EWLANDevice, &QLineEdit::setText);
     connect(&m_link, &DeviceLink::linkLost, this,
             [this] { m_dialogs.information(QStringLiteral("KAV doesn't respond to WLAN!")); });
-    // Payloads that arrive while the hidden spectrum page is the current page are dropped.
-    m_link.setDropRule([this] { return PC_main->currentWidget() == TS_KAV72; });
+    connect(&m_link, &DeviceLink::operationChanged, this, &TFMain::onLinkOperation);
     connect(this, &TFMain::closing, TS_Speicher, &SlotsPage::stopTransfer);
 
     DLG_Info = new TDLG_Info(this);
@@ -126,7 +125,7 @@ void TFMain::buildPages(QWidget* client)
     PC_main->setObjectName(QStringLiteral("PC_main"));
     PC_main->setGeometry(11, 40, 985, 536);
 
-    const PageContext context{m_exchange, m_link, m_dialogs, OD_App, SD_Datei};
+    const PageContext context{m_link, m_dialogs, OD_App, SD_Datei};
     TS_Download = new UpdatePage(context, m_config.update);
     TS_Dispcpy = new ScanPage(context);
     TS_KAV72 = new AudioPage(context);
@@ -135,9 +134,12 @@ void TFMain::buildPages(QWidget* client)
     PC_main->addTab(TS_Dispcpy, QStringLiteral("Display Copy"));
     PC_main->addTab(TS_KAV72, QStringLiteral("KAV36E"));
     PC_main->addTab(TS_Speicher, QStringLiteral("Speicherplätze"));
+    // Hidden, and disabled too: the tab bar's keys and wheel skip disabled tabs only.
     PC_main->setTabVisible(PC_main->indexOf(TS_KAV72), false);
+    PC_main->setTabEnabled(PC_main->indexOf(TS_KAV72), false);
     PC_main->setCurrentWidget(TS_Download);
-    connect(TS_Download, &UpdatePage::pageSwitchingAllowed, PC_main->tabBar(), &QWidget::setEnabled);
+    // The whole page control, not only its tab bar: Ctrl+Tab goes round the tab bar.
+    connect(TS_Download, &UpdatePage::pageSwitchingAllowed, PC_main, &QWidget::setEnabled);
     // Queued: the spectrum page's loop then runs from the event loop, not inside the tab bar's click.
     connect(PC_main, &QTabWidget::currentChanged, this, &TFMain::PC_mainChange, Qt::QueuedConnection);
 }
@@ -146,6 +148,16 @@ void TFMain::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
     Bevel1->setGeometry(0, 0, std::max(1018, centralWidget()->width()), 1);
+}
+
+void TFMain::onLinkOperation(LinkOperation operation)
+{
+    const bool free = operation == LinkOperation::None;
+    MI_WLAN->setEnabled(free);
+    for (Page* page :
+         {static_cast<Page*>(TS_Download), static_cast<Page*>(TS_Dispcpy), static_cast<Page*>(TS_Speicher)}) {
+        page->setLinkFree(free);
+    }
 }
 
 Page* TFMain::currentPage() const
@@ -176,10 +188,8 @@ bool TFMain::FormCloseQuery()
     if (PC_main->currentWidget() == TS_KAV72) {
         PC_main->setCurrentWidget(TS_Download);
     }
-    m_link.DrainAndClose();
     // An operation still waiting under this call ends now instead of by its watchdog.
-    m_exchange.Busy = 0;
-    m_exchange.ScanActive = 0;
+    m_link.DrainAndClose();
     return true;
 }
 
@@ -207,7 +217,7 @@ void TFMain::MI_InfoClick()
 
 void TFMain::MI_WLANClick()
 {
-    if (!m_link.FindConnection()) {
+    if (m_link.FindConnection() == DeviceLink::SearchResult::NotFound) {
         m_dialogs.information(QStringLiteral("Access Point KAV7x not found!"));
     }
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The main window "USB / WLAN Interface to KAV Dizuro": the menu, the link row,
-// the page control, the link and the one exchange state. It wires the pages
+// the page control and the link. It wires the pages
 // together; each page owns its own controls and handlers.
 
 #include <QMainWindow>
@@ -8,7 +8,6 @@
 #include "app/AppConfig.h"
 #include "app/Dialogs.h"
 #include "link/DeviceLink.h"
-#include "link/Exchange.h"
 
 class QAction;
 class QCheckBox;
@@ -47,7 +46,6 @@ public:
     void MI_InfoClick();
     void PC_mainChange();
 
-    Exchange& exchange() { return m_exchange; }
     DeviceLink& link() { return m_link; }
 
     // Menu
@@ -94,10 +92,10 @@ private:
     void buildLinkRow(QWidget* client);
     void buildPages(QWidget* client);
     Page* currentPage() const;
+    void onLinkOperation(LinkOperation operation);
 
     AppConfig m_config;
     Dialogs& m_dialogs;
-    Exchange m_exchange;
     DeviceLink m_link;
     bool m_closing = false;
 };

@@ -9,27 +9,22 @@
 // reader never guesses and never looks past RxCount.
 
 #include <cstdint>
-#include <functional>
 
 #include "link/Exchange.h"
 
 namespace dz {
 
-enum class FrameLoopEnd {
-    NeedMore,   // the buffer ends inside a frame: read more
-    Boundary,   // the buffer ended exactly at a frame boundary
-    BadLength,  // a length field outside 4..1024: the exchange was ended (Busy 0)
-    NotBusy,    // the exchange ended while frames were handed on
-    Abandoned,  // a nested request took the buffer over while a frame was handed on
-    Limit,      // maxFrames frames were handed on; more bytes may follow
+enum class FrameAt {
+    Partial,    // the buffer ends inside the frame: read more
+    Whole,      // a whole frame is held; its length is in FrameLength
+    BadLength,  // a length field outside 4..1024: no frame can follow
 };
 
-using PayloadSink = std::function<void(const uint8_t* payload, int count)>;
+// The frame at the front of ex.RxBuffer. Sets ex.FrameLength once the length field is in.
+FrameAt frameAtFront(Exchange& ex);
 
-// Hands every complete frame at the front of ex.RxBuffer to `deliver` (payload and
-// its byte count) and removes it; the remaining bytes move to the front. Stops
-// after `maxFrames` frames when that is positive.
-FrameLoopEnd cutFrames(Exchange& ex, const PayloadSink& deliver, int maxFrames = 0);
+// Removes the whole frame at the front; what follows it moves to the front.
+void dropFrontFrame(Exchange& ex);
 
 // The length field of the frame at the front of the buffer (RxCount must be at least 2).
 inline int32_t frameLengthField(const Exchange& ex)

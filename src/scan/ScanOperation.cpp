@@ -15,18 +15,9 @@ constexpr int kProgressMax = 100;
 
 }  // namespace
 
-ScanOperation::ScanOperation(DeviceLink& link, ScanView& view)
-    : m_link(link), m_linkAlive(&link), m_ex(link.exchange()), m_view(view)
-{
-    m_link.setScanRecordHandler([this](const uint8_t* payload, int count) { OnScanRecord(payload, count); });
-}
+ScanOperation::ScanOperation(DeviceLink& link, ScanView& view) : m_link(link), m_view(view) {}
 
-ScanOperation::~ScanOperation()
-{
-    if (m_linkAlive) {
-        m_linkAlive->setScanRecordHandler(nullptr);
-    }
-}
+ScanOperation::~ScanOperation() = default;
 
 void ScanOperation::setCounter(const QString& text)
 {
@@ -43,109 +34,100 @@ int ScanOperation::progressFor(int counter, int width) const
     return std::clamp(counter * kProgressMax / (width - 1), 0, kProgressMax);
 }
 
-void ScanOperation::B_DispcpyClick()
+bool ScanOperation::B_DispcpyClick()
 {
-    if (m_running) {
-        return;
+    const DeviceLink::Claim held = m_link.claim(LinkOperation::Scan);
+    if (!held) {
+        return false;
     }
     m_view.FillFrame();
     if (m_link.linkUp()) {
         scan();
     } else {
-        m_ex.StatusText = kNoLink;
+        m_status = kNoLink;
     }
     m_view.setImageVisible(true);
     pumpOnce();
-    m_view.showMessage(QString::fromStdString(m_ex.StatusText));
+    m_view.showMessage(QString::fromStdString(m_status));
+    return true;
 }
 
 void ScanOperation::scan()
 {
     m_running = true;
+    m_cancelled = false;
     const ScanArea area = m_view.area();
     const ScanRequest request = buildScanRequest(area);
     setCounter(QString());
     m_view.setImageVisible(false);
-    m_ex.ScanActive = 1;
-    m_ex.RxCount = 0;
-    m_link.restartWatchdog();
-    m_ex.Busy = 1;
-    m_ex.ReplyCode = columnRecordLength(area.H);
+    m_columnLength = columnRecordLength(area.H);
     m_rowsPerColumn = area.H;
     m_view.setScanRunning(true);
-    m_ex.StatusText = kNoAnswer;
-    QString acted;
+    m_status = kNoAnswer;
 
-    m_link.SendRequest(request.data(), scanRequest::kLength);
+    Reply answer = m_link.request(request, Reading::Whole);
     m_view.setProgress(0);
     const uint8_t ack = scanRequest::kAck;
-    while (m_ex.Busy) {
-        pumpIfDue();
-        // Sleeps until a record, a tick or the user changes something.
-        pumpUntil([this, &acted] { return !m_ex.Busy || m_counter != acted; });
-        if (m_ex.Busy && m_counter != acted) {
-            acted = m_counter;
-            m_link.SendRequest(&ack, 1);
-            m_view.setProgress(progressFor(acted.toInt(), m_view.area().W));
+    for (;;) {
+        if (m_cancelled) {
+            const uint8_t cancel = scanRequest::kCancel;
+            m_link.send({&cancel, 1});
+            break;
         }
+        if (!answer.ok()) {
+            if (answer.end == Reply::End::Timeout) {
+                m_status = kTimeoutText;
+            }
+            break;
+        }
+        if (OnScanRecord(answer.payload) != Step::Next) {
+            break;
+        }
+        const QString acted = m_counter;
+        answer = m_link.request({&ack, 1}, Reading::Whole);
+        m_view.setProgress(progressFor(acted.toInt(), m_view.area().W));
     }
-    if (m_ex.ReplyCode == 0 && m_ex.StatusText == kComplete) {
-        m_view.setProgress(kProgressMax);
-    }
-    m_ex.ScanActive = 0;
-    m_link.Timer.stop();
     m_view.setScanRunning(false);
     m_running = false;
 }
 
 void ScanOperation::B_AbortClick()
 {
-    if (!m_link.linkUp()) {
+    if (!m_running || !m_link.linkUp()) {
         return;
     }
-    m_ex.ScanActive = 0;
-    m_ex.Busy = 0;
-    const uint8_t cancel = scanRequest::kCancel;
-    m_link.SendRequest(&cancel, 1);
+    m_cancelled = true;
+    m_link.interruptWait();
 }
 
-void ScanOperation::OnScanRecord(const uint8_t* payload, int count)
+ScanOperation::Step ScanOperation::OnScanRecord(std::span<const uint8_t> payload)
 {
-    m_link.Timer.stop();
     const ScanArea area = m_view.area();
     // A height raised since the start paints no more rows than the records carry; the
     // rows below keep what they showed.
     const int rows = std::min(area.H, m_rowsPerColumn);
-    const ScanRecord record = readScanRecord(payload, count, m_ex.ReplyCode, area.W, rows);
+    const ScanRecord record =
+        readScanRecord(payload.data(), static_cast<int>(payload.size()), m_columnLength, area.W, rows);
     switch (record.kind) {
         case ScanRecord::Kind::Status:
             if (record.status != 0) {
-                m_ex.ScanActive = 0;
-                m_ex.Busy = 0;
-                m_ex.ReplyCode = record.status;
-                return;
+                return Step::Failed;
             }
             setCounter(QStringLiteral("0"));
-            m_link.restartWatchdog();
-            return;
+            return Step::Next;
         case ScanRecord::Kind::Bad:
-            m_ex.ScanActive = 0;
-            m_ex.Busy = 0;
-            m_ex.ReplyCode = reply::kBadRecord;
-            return;
+            return Step::Failed;
         case ScanRecord::Kind::Column:
             break;
     }
-    if (record.last) {
-        m_ex.ReplyCode = 0;
-        m_ex.ScanActive = 0;
-        m_ex.Busy = 0;
-        m_ex.StatusText = kComplete;
-    } else {
-        m_link.restartWatchdog();
-    }
     m_view.paintColumn(record.index, record.pixels, record.rows);
     setCounter(QString::number(record.index + 1));
+    if (record.last) {
+        m_view.setProgress(kProgressMax);
+        m_status = kComplete;
+        return Step::Done;
+    }
+    return Step::Next;
 }
 
 }  // namespace dz

@@ -7,10 +7,11 @@
 //   00                             -> column 0
 //   00                             -> column 1   ... until column W − 1
 
-#include <QPointer>
 #include <QString>
 
 #include <cstdint>
+#include <span>
+#include <string>
 
 #include "link/DeviceLink.h"
 #include "scan/ScanView.h"
@@ -24,31 +25,34 @@ public:
     ScanOperation(const ScanOperation&) = delete;
     ScanOperation& operator=(const ScanOperation&) = delete;
 
-    // "Scan": runs the whole scan and returns once its message has been shown.
-    void B_DispcpyClick();
+    // "Scan": runs the whole scan and returns once its message has been shown. False,
+    // sending nothing, while another operation holds the link.
+    bool B_DispcpyClick();
     // "Cancel": ends the running scan; the columns painted so far stay.
     void B_AbortClick();
-    // Every payload that arrives while the scan runs, whole, as one record.
-    void OnScanRecord(const uint8_t* payload, int count);
 
     bool running() const { return m_running; }
     // L_Spalte: empty while the request goes out, then the latest column index plus one.
     const QString& columnCounter() const { return m_counter; }
 
 private:
+    enum class Step { Next, Done, Failed };
+
     // The request and the acknowledgements, with the link up; ends with the exchange.
     void scan();
+    // One record of the answer, whole: the status, or a column to paint.
+    Step OnScanRecord(std::span<const uint8_t> payload);
     void setCounter(const QString& text);
     int progressFor(int counter, int width) const;
 
     DeviceLink& m_link;
-    // The window's link is one of its members and goes before its pages do.
-    QPointer<DeviceLink> m_linkAlive;
-    Exchange& m_ex;
     ScanView& m_view;
     QString m_counter;
+    std::string m_status;
     bool m_running = false;
+    bool m_cancelled = false;
     int m_rowsPerColumn = 0;  // the rows each column record carries: H when the scan began
+    int m_columnLength = 0;   // the length of each column record, fixed by H when the scan began
 };
 
 }  // namespace dz

@@ -221,6 +221,11 @@ void ScanPage::setImageVisible(bool visible)
     I_Scan->setVisible(visible);
 }
 
+void ScanPage::setLinkFree(bool free)
+{
+    B_Dispcpy->setEnabled(free && !m_scan.running());
+}
+
 void ScanPage::setScanRunning(bool running)
 {
     B_Dispcpy->setEnabled(!running);

@@ -42,6 +42,7 @@ public:
     void B_AbortClick() { m_scan.B_AbortClick(); }
     void B_ClipClick();
     void fileSave() override;
+    void setLinkFree(bool free) override;
 
     // The frame colour (CD_Rahmen's colour).
     QColor frameColour() const { return m_frameColour; }

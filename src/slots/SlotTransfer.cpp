@@ -22,19 +22,18 @@ QString byteCountAfter(int slot)
 
 }  // namespace
 
-// Counts the transfers that run (nested ones too) and gives the buttons back at the end.
+// Takes the buttons away while a transfer runs and gives them back at its end.
 class SlotTransfer::Run {
 public:
     explicit Run(SlotTransfer& t) : m_t(t)
     {
-        if (m_t.m_depth++ == 0) {
-            m_t.m_stopped = false;
-        }
+        m_t.m_running = true;
+        m_t.m_stopped = false;
         m_t.m_view.setTransferButtonsEnabled(false);
     }
     ~Run()
     {
-        --m_t.m_depth;
+        m_t.m_running = false;
         m_t.m_view.setTransferButtonsEnabled(true);
     }
     Run(const Run&) = delete;
@@ -45,37 +44,25 @@ private:
 };
 
 SlotTransfer::SlotTransfer(DeviceLink& link, SlotStream& store, SlotView& view)
-    : m_link(link), m_linkAlive(&link), m_ex(link.exchange()), m_store(store), m_view(view)
+    : m_link(link), m_store(store), m_view(view)
 {
-    m_link.setSlotBlockHandler([this](const uint8_t* payload, int count) { onSlotBlock(payload, count); });
 }
 
-SlotTransfer::~SlotTransfer()
-{
-    if (m_linkAlive) {
-        m_linkAlive->setSlotBlockHandler(nullptr);
-    }
-}
+SlotTransfer::~SlotTransfer() = default;
 
 bool SlotTransfer::linkGoneOrStopped() const
 {
     return !m_link.linkUp() || m_stopped;
 }
 
-int SlotTransfer::exchange(const uint8_t* request, int length)
-{
-    m_ex.Busy = 1;
-    m_ex.ReplyCode = reply::kAwaited;
-    m_link.SendRequest(request, length);
-    // Without the link nothing was sent and no watchdog runs: only the link's state ends the wait then.
-    pumpUntil([this] { return m_ex.ReplyCode != reply::kAwaited || linkGoneOrStopped(); });
-    return m_ex.ReplyCode;
-}
-
-void SlotTransfer::readAll()
+bool SlotTransfer::readAll()
 {
     if (!m_link.linkUp()) {
-        return;
+        return true;
+    }
+    const DeviceLink::Claim held = m_link.claim(LinkOperation::SlotRead);
+    if (!held) {
+        return false;
     }
     Run run(*this);
     m_view.showSource(kReading);
@@ -89,7 +76,14 @@ void SlotTransfer::readAll()
     bool missed = false;
     int quietInARow = 0;
     for (int slot = 1; slot <= slot::kCount && !linkGoneOrStopped(); ++slot) {
-        if (exchange(&request, 1) == record::kAck) {
+        const Reply answer = m_link.request({&request, 1}, Reading::Answer);
+        if (answer.end == Reply::End::Closed) {
+            m_stopped = true;
+            break;
+        }
+        const bool came =
+            answer.ok() && (answer.slotBlock.empty() ? answer.code() == record::kAck : onSlotBlock(answer.slotBlock));
+        if (came) {
             quietInARow = 0;
             continue;
         }
@@ -99,51 +93,65 @@ void SlotTransfer::readAll()
         }
     }
     m_view.showSource(linkGoneOrStopped() || missed ? kReadBroken : kReadDone);
+    return true;
 }
 
-void SlotTransfer::writeAll()
+bool SlotTransfer::writeAll()
 {
-    sendAll([](int slot, const SlotStream& store) { return slotWriteRequest(slot, store.record(slot)); }, kWriteError);
+    return sendAll(
+        LinkOperation::SlotWrite,
+        [](int slot, const SlotStream& store) { return slotWriteRequest(slot, store.record(slot)); }, kWriteError);
 }
 
-void SlotTransfer::clearAll()
+bool SlotTransfer::clearAll()
 {
-    sendAll([](int slot, const SlotStream&) { return slotClearRequest(slot); }, kClearError);
+    return sendAll(
+        LinkOperation::SlotClear, [](int slot, const SlotStream&) { return slotClearRequest(slot); }, kClearError);
 }
 
-void SlotTransfer::sendAll(SlotWriteRequest (*request)(int slot, const SlotStream& store), const QString& failure)
+bool SlotTransfer::sendAll(LinkOperation operation, SlotWriteRequest (*request)(int slot, const SlotStream& store),
+                           const QString& failure)
 {
     if (!m_link.linkUp()) {
-        return;
+        return true;
+    }
+    const DeviceLink::Claim held = m_link.claim(operation);
+    if (!held) {
+        return false;
     }
     Run run(*this);
     m_view.showByteCount(QStringLiteral("0"));
     pumpOnce();
     for (int slot = 1; slot <= slot::kCount; ++slot) {
         const SlotWriteRequest bytes = request(slot, m_store);
-        if (exchange(bytes.data(), static_cast<int>(bytes.size())) != record::kAck) {
+        const Reply answer = m_link.request(bytes, Reading::Answer);
+        if (answer.end == Reply::End::Closed) {
+            m_stopped = true;
+        }
+        if (!answer.ok() || answer.code() != record::kAck) {
             if (!m_stopped) {
                 m_view.showMessage(failure);
             }
-            return;
+            return true;
         }
         m_view.showByteCount(byteCountAfter(slot));
         pumpOnce();
     }
+    return true;
 }
 
-void SlotTransfer::onSlotBlock(const uint8_t* payload, int count)
+bool SlotTransfer::onSlotBlock(std::span<const uint8_t> bytes)
 {
-    const std::optional<SlotBlock> block = parseSlotBlock(payload, count);
+    const std::optional<SlotBlock> block = parseSlotBlock(bytes.data(), static_cast<int>(bytes.size()));
     if (!block) {
         m_view.showMessage(kReadError);
-        return;
+        return false;
     }
     // By its slot number: a block that went missing before it shifts nothing.
     m_store.storeRecordBytes(block->slot, block->record, block->carried);
     m_view.ShowSlotRecord(m_store.record(block->slot), block->slot);
     m_view.showByteCount(byteCountAfter(block->slot));
-    m_ex.ReplyCode = record::kAck;
+    return true;
 }
 
 }  // namespace dz

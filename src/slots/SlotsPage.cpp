@@ -148,6 +148,9 @@ void SlotsPage::B_SpeichernClick()
 
 void SlotsPage::B_LoeschenClick()
 {
+    if (!m_ctx.link.idle()) {
+        return;
+    }
     if (!m_ctx.dialogs.confirm(kClearQuestion)) {
         return;
     }
@@ -217,8 +220,17 @@ void SlotsPage::ShowSlotRecord(const SlotRecord& record, int row)
 
 void SlotsPage::setTransferButtonsEnabled(bool enabled)
 {
-    B_Laden->setEnabled(enabled);
-    B_Speichern->setEnabled(enabled);
+    m_writable = m_writable || enabled;
+    setLinkFree(m_linkFree);
+}
+
+void SlotsPage::setLinkFree(bool free)
+{
+    m_linkFree = free;
+    const bool startable = free && !m_transfer.running();
+    B_Laden->setEnabled(startable);
+    B_Speichern->setEnabled(startable && m_writable);
+    B_Loeschen->setEnabled(startable);
 }
 
 void SlotsPage::showByteCount(const QString& text)
@@ -253,7 +265,8 @@ void SlotsPage::fileOpen()
     for (int row = 1; row <= slot::kCount; ++row) {
         ShowSlotRecord(m_slotStream.record(row), row);
     }
-    B_Speichern->setEnabled(true);
+    m_writable = true;
+    setLinkFree(m_linkFree);
 }
 
 void SlotsPage::fileSave()

@@ -35,6 +35,7 @@ public:
 
     void fileOpen() override;
     void fileSave() override;
+    void setLinkFree(bool free) override;
 
     // The window closes: a running transfer ends at its next wait.
     void stopTransfer() { m_transfer.stop(); }
@@ -73,6 +74,8 @@ private:
 
     SlotStream m_slotStream;
     SlotTransfer m_transfer;
+    bool m_linkFree = true;
+    bool m_writable = false;  // the store holds records that came from somewhere
 };
 
 }  // namespace dz

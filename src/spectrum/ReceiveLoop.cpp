@@ -16,25 +16,23 @@ void ReceiveLoop::run(const std::function<bool()>& keepRunning)
     if (m_running || !m_link.linkUp()) {
         return;
     }
+    // The loop reads the socket: it holds the link like any other operation, so it
+    // never takes another one's answers, and nothing starts while it runs.
+    const DeviceLink::Claim held = m_link.claim(LinkOperation::Listen);
+    if (!held) {
+        return;
+    }
     m_running = true;
-    Exchange& ex = m_link.exchange();
     const auto stop = [&] { return !keepRunning() || !m_link.linkUp(); };
     while (!stop()) {
         pumpOnce();
         if (stop()) {
             break;
         }
-        if (!m_link.TCP_Client.connected()) {
-            pumpUntil(stop, kWaitMs);
-            continue;
-        }
-        if (!m_link.TCP_Client.waitForData(kWaitMs, stop)) {
-            continue;
-        }
-        const int got = m_link.TCP_Client.receiveBuf(ex.RxBuffer.data(), Exchange::kRxUsed);
-        if (got > 0) {
-            m_link.postDeviceData(ex.RxBuffer.data(), got);
-            pumpOnce();
+        // Whatever comes is read as it comes and dropped: the page shows nothing of it.
+        const Reply chunk = m_link.receiveChunk(kWaitMs, stop);
+        if (chunk.end == Reply::End::Closed) {
+            break;
         }
     }
     m_running = false;

@@ -1,7 +1,6 @@
 #pragma once
 // The spectrum page's receive loop: while the page is current, whatever the link
-// brings is read as it comes and posted unframed, a chunk at a time. The payload
-// rule of the link drops it again while the page is current; the loop only keeps
+// brings is read as it comes, a chunk at a time, and dropped; the loop only keeps
 // the link drained.
 
 #include <functional>
@@ -16,7 +15,7 @@ public:
 
     // Runs while `keepRunning()` holds and the link is up. Waits sleep on the
     // socket and on events, so the window stays responsive. A second call while
-    // the loop runs returns at once.
+    // the loop runs, or a call while another operation holds the link, returns at once.
     void run(const std::function<bool()>& keepRunning);
     bool running() const { return m_running; }
 

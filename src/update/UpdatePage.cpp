@@ -86,6 +86,9 @@ void UpdatePage::setDownloadEnabled(bool enabled)
 
 void UpdatePage::B_SyncClick()
 {
+    if (!m_ctx.link.idle()) {
+        return;  // a click that came in while another operation holds the link
+    }
     CB_Boot->setChecked(false);
     CB_Konfiguration->setChecked(false);
     setDownloadEnabled(false);
@@ -128,13 +131,12 @@ void UpdatePage::fileOpen()
 
 void UpdatePage::B_StartClick()
 {
-    if (m_transfer.running()) {
+    if (m_transfer.running() || !m_ctx.link.idle()) {
         return;
     }
     UpdateChoice choice;
     choice.fileChosen = LB_Applikation->count() > 0;
     choice.firmwarePath = QFile::encodeName(FirmwarePath).toStdString();
-    choice.dialogFileName = m_ctx.OD_App.FileName.toStdString();
     choice.linkUp = m_ctx.link.linkUp();
     choice.pocketChecked = RB_Pocket->isChecked();
     choice.lanChecked = RB_LAN->isChecked();
@@ -144,6 +146,12 @@ void UpdatePage::B_StartClick()
         return;
     }
     m_transfer.run(std::move(std::get<PreparedUpdate>(prepared)));
+}
+
+void UpdatePage::setLinkFree(bool free)
+{
+    B_Sync->setEnabled(free);
+    B_Start->setEnabled(free && !m_transfer.running());
 }
 
 void UpdatePage::setSendLabel(const QString& text)

@@ -31,6 +31,7 @@ public:
     void B_StartClick();
     // File > "&Open" on this page: chooses the update file.
     void fileOpen() override;
+    void setLinkFree(bool free) override;
 
     bool transferRunning() const { return m_transfer.running(); }
     UpdateTransfer& transfer() { return m_transfer; }
@@ -52,7 +53,7 @@ public:
     QString FirmwarePath;  // the chosen update file, full path
 
 signals:
-    // Other pages must not be chosen while a transfer runs.
+    // No other page may be chosen, by any route, while a transfer runs.
     void pageSwitchingAllowed(bool allowed);
 
 private:

@@ -1,8 +1,9 @@
 #include "update/UpdateTransfer.h"
 
+#include <algorithm>
+
 #include "link/DeviceLink.h"
 #include "link/EventWait.h"
-#include "link/FrameReader.h"
 #include "link/RecordWalk.h"
 
 namespace dz {
@@ -17,9 +18,12 @@ constexpr char kDeviceException[] = "Exception caused by device driver!";
 const QString kClearing = QStringLiteral("Clearing memory:");
 const QString kBytesSent = QStringLiteral("Bytes sent:");
 
-bool frameHeld(const Exchange& ex)
+// The start answered by 90, and in the same answer by 0: the memory is clear already.
+bool acceptedThenCleared(const Reply& answer)
 {
-    return ex.RxCount >= 2 && frameLengthField(ex) <= ex.RxCount;
+    const auto accepted = std::find(answer.codes.begin(), answer.codes.end(), record::kFactory);
+    return accepted != answer.codes.end() &&
+           std::find(accepted, answer.codes.end(), record::kAck) != answer.codes.end();
 }
 
 // "Bytes sent:" replaces "Clearing memory:" from the second data block on.
@@ -31,22 +35,14 @@ bool showsBytesSent(UpdateTarget target, int64_t startedAt)
 }  // namespace
 
 UpdateTransfer::UpdateTransfer(DeviceLink& link, UpdateView& view, UpdateConfig config, QObject* parent)
-    : QObject(parent), Timer2(this), m_link(link), m_ex(link.exchange()), m_view(view), m_config(config)
+    : QObject(parent), Timer2(this), m_link(link), m_view(view), m_config(config)
 {
     Timer2.setInterval(m_config.clearingTickMs);
     connect(&Timer2, &QTimer::timeout, this, &UpdateTransfer::Timer2Timer);
     connect(&m_link, &DeviceLink::watchdogFired, &Timer2, &QTimer::stop);
+    // A clearing phase that has heard nothing for the keep-alive's interval stops
+    // counting; the watchdog then ends it.
     connect(&m_link, &DeviceLink::keepAliveTicked, &Timer2, &QTimer::stop);
-    connect(&m_link, &DeviceLink::replyCodeReceived, this, [this](int code) {
-        if (!m_running) {
-            return;
-        }
-        if (code == record::kFactory) {
-            m_accepted = true;
-        } else if (code == record::kAck && m_accepted) {
-            m_cleared = true;
-        }
-    });
 }
 
 void UpdateTransfer::showCount()
@@ -61,127 +57,101 @@ void UpdateTransfer::Timer2Timer()
     m_link.restartWatchdog();
 }
 
-void UpdateTransfer::run(PreparedUpdate update)
+bool UpdateTransfer::run(PreparedUpdate update)
 {
+    const DeviceLink::Claim held = m_link.claim(LinkOperation::Update);
+    if (!held) {
+        return false;
+    }
     UpdateEncoder encoder(update.target, std::move(update.file), update.name);
     m_running = true;
-    m_accepted = false;
-    m_cleared = false;
-
-    // Start.
-    m_ex.Busy = 1;
-    m_ex.StatusText = kCannotLoad;
+    m_status = kCannotLoad;
     m_count = 0;
     showCount();
-    m_ex.ReplyCode = reply::kAwaited;
-    m_link.restartWatchdog();
     m_view.setTransferRunning(true);
     pumpOnce();
-    const StartRequest start = BuildStartRequest(encoder.target(), static_cast<uint64_t>(encoder.fileSize()));
-    m_link.SendRequest(start.data(), static_cast<int>(start.size()));
-    pumpUntil([this] { return m_ex.ReplyCode != reply::kAwaited || !m_ex.Busy; });
-    m_link.Timer.stop();
 
-    // Clearing: waits for the receiver's next frame for as long as it needs, unless
-    // that frame has come already, in the same read as the acceptance.
-    if (m_ex.ReplyCode == record::kFactory) {
-        m_view.setSendLabel(kClearing);
-        m_ex.ReplyCode = reply::kAwaited;
-        Timer2.setInterval(m_config.clearingTickMs);
-        Timer2.start();
-        m_link.SendRequest(nullptr, 0);
-    } else if (m_accepted && m_cleared) {
-        m_view.setSendLabel(kClearing);
-    } else if (m_ex.Busy) {
-        m_ex.ReplyCode = reply::kNackQueue;
+    Reply answer = start(encoder);
+    if (answer.ok() && answer.code() == record::kFactory) {
+        answer = clear();
+    } else if (answer.ok() && !(acceptedThenCleared(answer))) {
+        m_status = kNackQueue;
+        m_count = 0;
+        showCount();
+        answer.end = Reply::End::Refused;
     }
-
-    // Data.
     Timer2.stop();
     m_view.setProgress(0);
-    m_ex.RxCount = 0;
-    m_ex.FrameLength = 0;
-    while (m_ex.Busy) {
-        pumpUntil([this] { return m_ex.ReplyCode != reply::kAwaited || !m_ex.Busy; });
-        m_link.Timer.stop();
-        if (m_ex.ReplyCode == reply::kAwaited || !m_ex.Busy) {
-            // nothing more in this pass
-        } else if (m_ex.ReplyCode == record::kPocket) {
+    sendData(encoder, std::move(answer));
+
+    m_running = false;
+    m_view.showOutcome(QString::fromStdString(m_status));
+    m_view.setTransferRunning(false);
+    return true;
+}
+
+Reply UpdateTransfer::start(const UpdateEncoder& encoder)
+{
+    const StartRequest request = BuildStartRequest(encoder.target(), static_cast<uint64_t>(encoder.fileSize()));
+    return m_link.request(request, Reading::Answer);
+}
+
+Reply UpdateTransfer::clear()
+{
+    // Waits for the receiver's word that its memory is clear, for as long as it goes on
+    // counting: the ticks keep the watchdog from firing.
+    m_view.setSendLabel(kClearing);
+    Timer2.setInterval(m_config.clearingTickMs);
+    Timer2.start();
+    Reply cleared = m_link.receive(Reading::Answer);
+    Timer2.stop();
+    return cleared;
+}
+
+void UpdateTransfer::sendData(UpdateEncoder& encoder, Reply answer)
+{
+    for (;;) {
+        if (!answer.ok()) {
+            failed(answer);
+            return;
+        }
+        const int code = answer.code();
+        if (code == record::kPocket) {
             ++m_count;  // busy: its real answer follows
             showCount();
             m_link.restartWatchdog();
-            m_ex.ReplyCode = reply::kAwaited;
-            ReceiveOneFrame();
-        } else if (m_ex.ReplyCode == record::kAck) {
-            acknowledged(encoder);
-        } else {
-            Timer2.stop();
-            m_ex.Busy = 0;
-            m_ex.StatusText = m_ex.ReplyCode == reply::kNackQueue ? kNackQueue : kDeviceException;
+            answer = m_link.receive(Reading::Answer);
+            continue;
+        }
+        if (code != record::kAck) {
+            m_status = kDeviceException;
             m_count = 0;
             showCount();
+            return;
         }
-        pumpIfDue();
-    }
-
-    m_running = false;
-    m_view.showOutcome(QString::fromStdString(m_ex.StatusText));
-    m_view.setTransferRunning(false);
-}
-
-void UpdateTransfer::acknowledged(UpdateEncoder& encoder)
-{
-    Timer2.stop();
-    m_count = encoder.BytesSent;
-    showCount();
-    m_view.setProgress(static_cast<int>(std::min<int64_t>(100, 100 * encoder.BytesSent / encoder.fileSize())));
-    const bool done = encoder.complete();
-    if (done) {
-        m_ex.Busy = 0;
-        m_ex.StatusText = kSuccess;
-    }
-    // After the last acknowledgement one more block of filler goes out, unanswered:
-    // the receiver has always been sent it.
-    const UpdateEncoder::Block block = encoder.BuildNextBlock();
-    if (!done) {
+        m_count = encoder.BytesSent;
+        showCount();
+        m_view.setProgress(static_cast<int>(std::min<int64_t>(100, 100 * encoder.BytesSent / encoder.fileSize())));
+        const bool done = encoder.complete();
+        const UpdateEncoder::Block block = encoder.BuildNextBlock();
+        if (done) {
+            // After the last acknowledgement one more block of filler goes out, unanswered:
+            // the receiver has always been sent it.
+            m_status = kSuccess;
+            m_link.send(block.bytes);
+            return;
+        }
         if (block.carriesData && showsBytesSent(encoder.target(), block.startedAt)) {
             m_view.setSendLabel(kBytesSent);
         }
-        m_ex.ReplyCode = reply::kAwaited;
+        answer = m_link.request(block.bytes, Reading::Answer);
     }
-    m_link.SendRequest(block.bytes.data(), static_cast<int>(block.bytes.size()));  // restarts the watchdog
 }
 
-void UpdateTransfer::ReceiveOneFrame()
+void UpdateTransfer::failed(const Reply& answer)
 {
-    const auto ended = [this] { return !m_ex.Busy; };
-    while (m_ex.Busy) {
-        pumpOnce();
-        if (!frameHeld(m_ex)) {
-            if (!m_link.TCP_Client.connected()) {
-                pumpUntil(ended, m_config.frameWaitMs);
-                continue;
-            }
-            if (!m_link.TCP_Client.waitForData(m_config.frameWaitMs, ended)) {
-                continue;
-            }
-            const int got =
-                m_link.TCP_Client.receiveBuf(m_ex.RxBuffer.data() + m_ex.RxCount, Exchange::kRxUsed - m_ex.RxCount);
-            if (got <= 0) {
-                continue;
-            }
-            m_ex.RxCount += got;
-            if (m_ex.RxCount >= 2 && (frameLengthField(m_ex) < 4 || frameLengthField(m_ex) > Exchange::kRxUsed)) {
-                m_ex.Busy = 0;  // a length no frame can have: the exchange is over
-                return;
-            }
-            if (!frameHeld(m_ex)) {
-                continue;
-            }
-        }
-        cutFrames(
-            m_ex, [this](const uint8_t* p, int n) { m_link.deliverNow(p, n); }, 1);
-        return;
+    if (answer.end == Reply::End::Timeout) {
+        m_status = kTimeoutText;
     }
 }
 

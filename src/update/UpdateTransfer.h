@@ -4,7 +4,7 @@
 //
 //   program: 09 E8 03 00 00          start: LAN driver image of 1000 bytes
 //   receiver: 90                     accepted; the receiver clears its memory...
-//   receiver: 0                      ...and says when it is done (no time limit)
+//   receiver: 0                      ...and says when it is done (a minute without a word ends it)
 //   program: 81 <256 bytes>          block 1        receiver: 0
 //   program: 82 <256 bytes>          block 2        receiver: 85 (busy) ... 0
 //   ...                              until every byte is acknowledged
@@ -15,13 +15,14 @@
 #include <QString>
 #include <QTimer>
 
+#include "link/Reply.h"
+
 #include "update/UpdateEncoder.h"
 #include "update/UpdateStart.h"
 
 namespace dz {
 
 class DeviceLink;
-struct Exchange;
 
 struct UpdateConfig {
     int clearingTickMs = 500;  // the clearing phase counts in these steps
@@ -45,8 +46,9 @@ class UpdateTransfer final : public QObject {
 public:
     UpdateTransfer(DeviceLink& link, UpdateView& view, UpdateConfig config = {}, QObject* parent = nullptr);
 
-    // Sends the prepared file and returns once the outcome has been shown.
-    void run(PreparedUpdate update);
+    // Sends the prepared file and returns once the outcome has been shown. False,
+    // sending nothing, while another operation holds the link.
+    bool run(PreparedUpdate update);
     bool running() const { return m_running; }
 
     // One tick of the clearing phase: counts on and keeps the watchdog from firing.
@@ -54,18 +56,20 @@ public:
     QTimer Timer2;
 
 private:
-    void ReceiveOneFrame();
-    void acknowledged(UpdateEncoder& encoder);
+    // The three phases; each returns the answer the next one acts on.
+    Reply start(const UpdateEncoder& encoder);
+    Reply clear();
+    void sendData(UpdateEncoder& encoder, Reply answer);
+    // What an answer that ended the transfer says.
+    void failed(const Reply& answer);
     void showCount();
 
     DeviceLink& m_link;
-    Exchange& m_ex;
     UpdateView& m_view;
     UpdateConfig m_config;
     bool m_running = false;
-    int64_t m_count = 0;      // the number the counter shows
-    bool m_accepted = false;  // the start was answered by 90
-    bool m_cleared = false;   // and the clearing was reported done after it
+    int64_t m_count = 0;  // the number the counter shows
+    std::string m_status;
 };
 
 }  // namespace dz

@@ -192,7 +192,8 @@ TEST(Synchronize, SilentReceiverLeavesTheModeUndeterminedWithoutAMessage)
     EXPECT_FALSE(w.TS_Download->CB_Konfiguration->isChecked());
     EXPECT_FALSE(w.TS_Download->GB_Download->isEnabled());
     EXPECT_TRUE(h.dialogs.shown.isEmpty());
-    EXPECT_EQ(w.exchange().ReplyCode, dz::reply::kTimeout);
+    EXPECT_TRUE(w.TS_Download->B_Sync->isEnabled());
+    EXPECT_TRUE(w.link().idle());
 }
 
 TEST(About, InfoShowsTheDialogUntilOk)
@@ -221,12 +222,12 @@ TEST(Closing, AnsweringNoKeepsEverythingYesDrainsAndClosesTheLink)
     w.MI_BeendenClick();
     EXPECT_EQ(h.dialogs.asked, QStringList{QStringLiteral("Close application?")});
     EXPECT_TRUE(w.isVisible());
-    EXPECT_TRUE(w.link().TCP_Client.connected());
+    EXPECT_TRUE(w.link().connected());
 
     h.dialogs.answers = {true};
     w.MI_BeendenClick();
     EXPECT_FALSE(w.isVisible());
-    EXPECT_FALSE(w.link().TCP_Client.connected());
+    EXPECT_FALSE(w.link().connected());
 }
 
 TEST(Closing, TheCloseBoxDoesNotAsk)
@@ -236,7 +237,7 @@ TEST(Closing, TheCloseBoxDoesNotAsk)
     w.show();
     w.close();
     EXPECT_TRUE(h.dialogs.asked.isEmpty());
-    EXPECT_FALSE(w.link().TCP_Client.connected());
+    EXPECT_FALSE(w.link().connected());
 }
 
 }  // namespace

@@ -1,24 +1,32 @@
-// The request transport against the simulated receiver: framing on a real
-// socket, the watchdog, the keep-alive and link failures.
+// The link against the simulated receiver: framing on a real socket, the watchdog,
+// the keep-alive, link failures, and one operation at a time.
 
-#include "link/LinkFixture.h"
+#include <QTimer>
 
 #include "link/EventWait.h"
+#include "link/LinkFixture.h"
 
 namespace dztest {
 namespace {
 
 using Link = LinkFixture;
+using dz::LinkOperation;
+using End = dz::Reply::End;
+
+Bytes bytesOf(const dz::Reply& r)
+{
+    return Bytes(r.payload.begin(), r.payload.end());
+}
 
 class DeviceMode : public LinkFixture, public testing::WithParamInterface<int> {};
 
-TEST_P(DeviceMode, SyncReturnsTheReceiversAnswer)
+TEST_P(DeviceMode, SyncReturnsTheReceiversAnswerAndGivesTheLinkBack)
 {
     sim.with([&](dzsim::SimState& s) { s.sync.imageAnswer = static_cast<uint8_t>(GetParam()); });
     openLink();
     EXPECT_EQ(link->QueryDeviceMode(), GetParam());
-    EXPECT_EQ(ex.Busy, 0);
-    EXPECT_FALSE(link->Timer.isActive());
+    EXPECT_TRUE(link->idle());
+    EXPECT_FALSE(link->watchdog().isActive());
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, DeviceMode, testing::Values(85, 90, 0));
@@ -34,7 +42,7 @@ TEST_F(Link, AnswersSplitIntoSingleBytesAreReassembled)
     EXPECT_EQ(versions, QStringList{QStringLiteral("LAN V05; KAV0054 V107")});
 }
 
-TEST_F(Link, FramesCoalescedInOneWriteArePostedInOrder)
+TEST_F(Link, FramesCoalescedInOneWriteComeOneExchangeAtATimeInOrder)
 {
     dzsim::Faults f;
     Bytes both = frameOf({85, 0, 0, 0});
@@ -43,13 +51,16 @@ TEST_F(Link, FramesCoalescedInOneWriteArePostedInOrder)
     f.rawAt[1] = both;
     sim.setFaults(f);
     openLink();
-    ex.ScanActive = 1;
-    ex.Busy = 1;
-    link->SendRequest({0x55});
-    ASSERT_EQ(posted.size(), 2u);
-    EXPECT_EQ(posted[0], (Bytes{85, 0, 0, 0}));
-    EXPECT_EQ(posted[1], (Bytes{18, 5, 0, 0, 0x54, 0, 7, 1}));
-    EXPECT_EQ(ex.Busy, 1);  // returning does not end the exchange
+    const auto held = link->claim(LinkOperation::Scan);
+    ASSERT_TRUE(held);
+    const dz::Reply first = link->request({0x55}, dz::Reading::Whole);
+    ASSERT_EQ(first.end, End::Frame);
+    EXPECT_EQ(bytesOf(first), (Bytes{85, 0, 0, 0}));
+    const dz::Reply next = link->receive(dz::Reading::Records);
+    ASSERT_EQ(next.end, End::Frame);
+    EXPECT_EQ(bytesOf(next), (Bytes{18, 5, 0, 0, 0x54, 0, 7, 1}));
+    EXPECT_EQ(versions, QStringList{QStringLiteral("LAN V05; KAV0054 V107")});
+    EXPECT_EQ(requestsSeen(), 1u);
 }
 
 TEST_F(Link, SilentReceiverIsEndedByTheWatchdogWhileTheWaitSleeps)
@@ -64,8 +75,6 @@ TEST_F(Link, SilentReceiverIsEndedByTheWatchdogWhileTheWaitSleeps)
     EXPECT_EQ(link->QueryDeviceMode(), dz::reply::kTimeout);
     const double cpu = processCpuMs() - cpuBefore;
     EXPECT_GE(wall.elapsed(), config.watchdogMs - 20);
-    EXPECT_EQ(ex.StatusText, "Timeout: Device doesn't respond!");
-    EXPECT_EQ(ex.Busy, 0);
     EXPECT_TRUE(link->linkUp());
     // A wait that spun would use the whole wall time.
     EXPECT_LT(cpu, 0.3 * static_cast<double>(wall.elapsed())) << cpu << " ms of CPU in " << wall.elapsed() << " ms";
@@ -74,72 +83,79 @@ TEST_F(Link, SilentReceiverIsEndedByTheWatchdogWhileTheWaitSleeps)
 struct BadFrame {
     const char* name;
     void (*set)(dzsim::Faults&);
+    End end;
 };
 
 class MalformedAnswer : public LinkFixture, public testing::WithParamInterface<BadFrame> {};
 
-TEST_P(MalformedAnswer, EndsTheExchangeWithoutAPostOrAMessage)
+TEST_P(MalformedAnswer, EndsTheExchangeWithoutACodeOrAMessage)
 {
     dzsim::Faults f;
     GetParam().set(f);
     sim.setFaults(f);
     openLink();
-    ex.Busy = 1;
-    ex.ReplyCode = dz::reply::kAwaited;
-    link->SendRequest({0x55});
-    EXPECT_EQ(ex.Busy, 0);
-    EXPECT_EQ(ex.ReplyCode, dz::reply::kAwaited);
+    const auto held = link->claim(LinkOperation::Sync);
+    const dz::Reply r = link->request({0x55}, dz::Reading::Answer);
+    EXPECT_EQ(r.end, GetParam().end);
+    EXPECT_EQ(r.code(), -1);
     EXPECT_EQ(linkLost, 0);
     EXPECT_TRUE(link->linkUp());
 }
 
-INSTANTIATE_TEST_SUITE_P(Frames, MalformedAnswer,
-                         testing::Values(BadFrame{"LengthAbove1024", [](dzsim::Faults& f) { f.oversizeAt = 1; }},
-                                         BadFrame{"LengthBelow4", [](dzsim::Faults& f) { f.undersizeAt = 1; }},
-                                         BadFrame{"UnknownRecordCode", [](dzsim::Faults& f) { f.unknownCodeAt = 1; }}),
-                         [](const testing::TestParamInfo<BadFrame>& p) { return std::string(p.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Frames, MalformedAnswer,
+    testing::Values(BadFrame{"LengthAbove1024", [](dzsim::Faults& f) { f.oversizeAt = 1; }, End::BadFrame},
+                    BadFrame{"LengthBelow4", [](dzsim::Faults& f) { f.undersizeAt = 1; }, End::BadFrame},
+                    BadFrame{"UnknownRecordCode", [](dzsim::Faults& f) { f.unknownCodeAt = 1; }, End::UnknownRecord}),
+    [](const testing::TestParamInfo<BadFrame>& p) { return std::string(p.param.name); });
 
-TEST_F(Link, NothingIsSentAndNoTimerArmedWhileTheLinkIsDown)
+TEST_F(Link, NothingIsSentWithoutAClaimOrWhileTheLinkIsDown)
 {
-    ex.Busy = 1;
-    link->SendRequest({0x55});
-    EXPECT_FALSE(link->Timer.isActive());
+    EXPECT_EQ(link->request({0x55}).end, End::Refused);  // no claim, no link
+    {
+        const auto held = link->claim(LinkOperation::Sync);
+        EXPECT_EQ(link->request({0x55}).end, End::Refused);  // the link is down
+        EXPECT_FALSE(link->watchdog().isActive());
+    }
+    openLink();
+    EXPECT_EQ(link->request({0x55}).end, End::Refused);  // up, but not claimed
+    EXPECT_FALSE(link->send(Bytes{0x55}));
     settle(50);
     EXPECT_EQ(requestsSeen(), 0u);
 }
 
-TEST_F(Link, NotBusySendsButReadsNothingAndTheWatchdogFiresLater)
+TEST_F(Link, OneOperationAtATimeTheSecondIsRefusedWithoutAByte)
 {
     openLink();
-    ex.Busy = 0;
-    ex.ReplyCode = 77;
-    link->SendRequest({0x55});
-    EXPECT_TRUE(link->Timer.isActive());
-    EXPECT_EQ(ex.ReplyCode, 77);
-    EXPECT_TRUE(waitFor([&] { return requestsSeen(0x55) == 1; }));
-    EXPECT_TRUE(waitFor([&] { return ex.ReplyCode == dz::reply::kTimeout; }, 2000));
-    EXPECT_EQ(ex.StatusText, "Timeout: Device doesn't respond!");
-}
-
-TEST_F(Link, LengthZeroSendsNothingAndTakesAFrameThatIsAlreadyThere)
-{
-    openLink();
-    ex.Busy = 0;
-    link->SendRequest({0x55});
-    ASSERT_TRUE(link->TCP_Client.waitForData(2000));
-    ex.Busy = 1;
-    ex.ReplyCode = dz::reply::kAwaited;
-    link->SendRequest(nullptr, 0);
-    EXPECT_EQ(ex.ReplyCode, 85);
-    EXPECT_EQ(requestsSeen(), 1u);
+    QList<LinkOperation> changes;
+    QObject::connect(link.get(), &dz::DeviceLink::operationChanged, [&](LinkOperation op) { changes << op; });
+    {
+        const auto held = link->claim(LinkOperation::Scan);
+        ASSERT_TRUE(held);
+        EXPECT_FALSE(link->idle());
+        EXPECT_FALSE(link->claim(LinkOperation::SlotRead));
+        EXPECT_EQ(link->QueryDeviceMode(), -1);
+        EXPECT_EQ(link->FindConnection(), dz::DeviceLink::SearchResult::Refused);
+        link->RequestVersion();
+        EXPECT_EQ(link->operation(), LinkOperation::Scan);
+        EXPECT_TRUE(link->linkUp());
+    }
+    settle(50);
+    EXPECT_EQ(requestsSeen(), 0u);
+    EXPECT_EQ(changes, (QList<LinkOperation>{LinkOperation::Scan, LinkOperation::None}));
+    EXPECT_TRUE(link->idle());
+    EXPECT_EQ(link->QueryDeviceMode(), 85);
 }
 
 TEST_F(Link, LateReplyOfAnAbandonedExchangeIsNotTakenForTheNextAnswer)
 {
     openLink();
-    ex.Busy = 0;
-    link->SendRequest({0x55});  // answered 85, never read
-    ASSERT_TRUE(link->TCP_Client.waitForData(2000));
+    {
+        const auto held = link->claim(LinkOperation::Scan);
+        ASSERT_TRUE(link->send(Bytes{0x55}));  // answered 85, never read
+    }
+    EXPECT_TRUE(waitFor([&] { return requestsSeen(0x55) == 1; }));
+    settle(20);
     sim.with([](dzsim::SimState& s) { s.sync.imageAnswer = 90; });
     EXPECT_EQ(link->QueryDeviceMode(), 90);
 }
@@ -150,34 +166,76 @@ TEST_F(Link, DropMidExchangeReportsOnceAndEndsTheWait)
     f.dropAfter = 0;
     sim.setFaults(f);
     openLink();
-    EXPECT_EQ(link->QueryDeviceMode(), dz::reply::kAwaited);
+    EXPECT_EQ(link->QueryDeviceMode(), -1);
     EXPECT_EQ(linkLost, 1);
     EXPECT_FALSE(link->linkUp());
-    EXPECT_FALSE(link->TCP_Client.connected());
-    EXPECT_FALSE(link->Timer1.isActive());
+    EXPECT_FALSE(link->connected());
+    EXPECT_FALSE(link->keepAlive().isActive());
     EXPECT_EQ(versions.last(), QString());
+}
+
+TEST_F(Link, EveryWaitEndsTheHoldersCancelAndTheClosingEndThemAtOnce)
+{
+    dzsim::Faults f;
+    f.silenceAfter = 0;
+    sim.setFaults(f);
+    openLink();
+    const auto held = link->claim(LinkOperation::Scan);
+    QElapsedTimer t;
+    t.start();
+    QTimer::singleShot(30, [&] { link->interruptWait(); });
+    EXPECT_EQ(link->request({0x55}).end, End::Interrupted);
+    EXPECT_LT(t.elapsed(), config.watchdogMs);
+
+    // A wait without a request still has a watchdog.
+    t.restart();
+    link->stopWatchdog();
+    EXPECT_EQ(link->receive().end, End::Timeout);
+    EXPECT_GE(t.elapsed(), config.watchdogMs - 20);
+
+    t.restart();
+    QTimer::singleShot(30, [&] { link->DrainAndClose(); });
+    EXPECT_EQ(link->request({0x55}).end, End::Closed);
+    EXPECT_LT(t.elapsed(), config.watchdogMs);
+    EXPECT_FALSE(link->connected());
 }
 
 TEST_F(Link, KeepAliveSendsItsByteAndSwallowsTheAnswer)
 {
     openLink();
-    ex.ScanActive = 1;  // any post would show up in `posted`
-    ex.ReplyCode = 77;
     link->Timer1Timer();
     EXPECT_TRUE(waitFor([&] { return requestsSeen(0x55) == 1; }));
-    settle(50);
-    EXPECT_TRUE(posted.empty());
-    EXPECT_EQ(ex.ReplyCode, 77);
-    EXPECT_FALSE(link->TCP_Client.waitForData(0));
+    settle(config.keepAliveReplyMs + 50);
+    // Its answer (85) is gone: the next exchange gets its own.
+    sim.with([](dzsim::SimState& s) { s.sync.imageAnswer = 90; });
+    EXPECT_EQ(link->QueryDeviceMode(), 90);
 }
 
-TEST_F(Link, KeepAliveStaysQuietInsideAnExchange)
+TEST_F(Link, AnOperationStartedDuringTheKeepAlivesWaitBeginsOnceItsAnswerIsIn)
 {
     openLink();
-    ex.Busy = 1;
+    // The keep-alive's answer comes late, well after the operation asks.
+    sim.with([](dzsim::SimState& s) { s.faults.answerDelayMs = 40; });
+    link->Timer1Timer();
+    ASSERT_TRUE(waitFor([&] { return requestsSeen(0x55) == 1; }));
+    sim.with([](dzsim::SimState& s) {
+        s.sync.imageAnswer = 90;
+        s.faults.answerDelayMs = 0;
+    });
+    EXPECT_EQ(link->QueryDeviceMode(), 90);
+    EXPECT_EQ(requestsSeen(0x55), 2u);
+}
+
+TEST_F(Link, KeepAliveStaysQuietInsideAnOperationButStillTicks)
+{
+    openLink();
+    int ticks = 0;
+    QObject::connect(link.get(), &dz::DeviceLink::keepAliveTicked, [&] { ++ticks; });
+    const auto held = link->claim(LinkOperation::Update);
     link->Timer1Timer();
     settle(50);
     EXPECT_EQ(requestsSeen(), 0u);
+    EXPECT_EQ(ticks, 1);
 }
 
 TEST_F(Link, NoKeepAliveAfterALinkErrorUntilTheLinkIsFoundAgain)
@@ -188,7 +246,7 @@ TEST_F(Link, NoKeepAliveAfterALinkErrorUntilTheLinkIsFoundAgain)
     openLink();
     link->QueryDeviceMode();
     ASSERT_FALSE(link->linkUp());
-    EXPECT_FALSE(link->Timer1.isActive());
+    EXPECT_FALSE(link->keepAlive().isActive());
     const uint64_t before = requestsSeen();
     link->Timer1Timer();
     settle(50);
@@ -200,12 +258,12 @@ TEST_F(Link, EveryRequestRestartsTheKeepAliveWithItsLongInterval)
     config.keepAliveFirstMs = 30000;
     config.keepAliveMs = 60000;
     makeLink();
-    EXPECT_TRUE(link->Timer1.isActive());
-    EXPECT_EQ(link->Timer1.interval(), 30000);
+    EXPECT_TRUE(link->keepAlive().isActive());
+    EXPECT_EQ(link->keepAlive().interval(), 30000);
     openLink();
     link->QueryDeviceMode();
-    EXPECT_TRUE(link->Timer1.isActive());
-    EXPECT_EQ(link->Timer1.interval(), 60000);
+    EXPECT_TRUE(link->keepAlive().isActive());
+    EXPECT_EQ(link->keepAlive().interval(), 60000);
 }
 
 }  // namespace

@@ -34,23 +34,37 @@ Bytes concat(std::initializer_list<Bytes> parts)
 
 // Feeds `stream` into the buffer in reads of the given sizes, the way the
 // receive loop does, and records what is handed on.
+enum class End { NeedMore, Boundary, BadLength };
+
 struct Reader {
     dz::Exchange ex;
     std::vector<Bytes> payloads;
     std::vector<const uint8_t*> addresses;
-    dz::FrameLoopEnd last = dz::FrameLoopEnd::NeedMore;
+    End last = End::NeedMore;
 
-    Reader() { ex.Busy = 1; }
-
-    dz::FrameLoopEnd read(const uint8_t* bytes, std::size_t n)
+    End read(const uint8_t* bytes, std::size_t n)
     {
         std::memcpy(ex.RxBuffer.data() + ex.RxCount, bytes, n);
         ex.RxCount += static_cast<int32_t>(n);
-        last = dz::cutFrames(ex, [this](const uint8_t* p, int count) {
-            addresses.push_back(p);
-            payloads.emplace_back(p, p + count);
-        });
+        last = takeWholeFrames();
         return last;
+    }
+
+    End takeWholeFrames()
+    {
+        for (;;) {
+            switch (dz::frameAtFront(ex)) {
+                case dz::FrameAt::BadLength:
+                    return End::BadLength;
+                case dz::FrameAt::Partial:
+                    return ex.RxCount == 0 ? End::Boundary : End::NeedMore;
+                case dz::FrameAt::Whole:
+                    addresses.push_back(ex.RxBuffer.data() + 4);
+                    payloads.emplace_back(ex.RxBuffer.data() + 4, ex.RxBuffer.data() + ex.FrameLength);
+                    dz::dropFrontFrame(ex);
+                    break;
+            }
+        }
     }
 
     void feed(const Bytes& stream, const std::vector<std::size_t>& chunks)
@@ -68,7 +82,7 @@ TEST(FrameReader, WholeFrameIsHandedOnAndEndsAtTheBoundary)
 {
     Reader r;
     const Bytes f = frame({85, 0, 0, 0});
-    EXPECT_EQ(r.read(f.data(), f.size()), dz::FrameLoopEnd::Boundary);
+    EXPECT_EQ(r.read(f.data(), f.size()), End::Boundary);
     ASSERT_EQ(r.payloads.size(), 1u);
     EXPECT_EQ(r.payloads[0], (Bytes{85, 0, 0, 0}));
     EXPECT_EQ(r.ex.RxCount, 0);
@@ -80,10 +94,10 @@ TEST(FrameReader, FrameInSingleBytesIsHandedOnOnceWhenItsLastByteIsIn)
     Reader r;
     const Bytes f = frame({18, 5, 0, 0, 0x54, 0, 7, 1});
     for (std::size_t i = 0; i + 1 < f.size(); ++i) {
-        EXPECT_EQ(r.read(&f[i], 1), dz::FrameLoopEnd::NeedMore) << "after byte " << i;
+        EXPECT_EQ(r.read(&f[i], 1), End::NeedMore) << "after byte " << i;
         EXPECT_TRUE(r.payloads.empty());
     }
-    EXPECT_EQ(r.read(&f.back(), 1), dz::FrameLoopEnd::Boundary);
+    EXPECT_EQ(r.read(&f.back(), 1), End::Boundary);
     ASSERT_EQ(r.payloads.size(), 1u);
     EXPECT_EQ(r.payloads[0].size(), 8u);
 }
@@ -92,7 +106,7 @@ TEST(FrameReader, TwoFramesInOneReadAreHandedOnInOrderFromTheBufferStart)
 {
     Reader r;
     const Bytes stream = concat({frame({0, 0, 0, 0}), frame({85, 1, 2, 3, 2, 0, 0, 0})});
-    EXPECT_EQ(r.read(stream.data(), stream.size()), dz::FrameLoopEnd::Boundary);
+    EXPECT_EQ(r.read(stream.data(), stream.size()), End::Boundary);
     ASSERT_EQ(r.payloads.size(), 2u);
     EXPECT_EQ(r.payloads[0], (Bytes{0, 0, 0, 0}));
     EXPECT_EQ(r.payloads[1], (Bytes{85, 1, 2, 3, 2, 0, 0, 0}));
@@ -107,10 +121,10 @@ TEST(FrameReader, FrameAndFirstByteOfTheNextWaitsForTheRest)
     const Bytes second = frame({90, 0, 0, 0});
     Bytes stream = frame({0, 0, 0, 0});
     stream.push_back(second[0]);
-    EXPECT_EQ(r.read(stream.data(), stream.size()), dz::FrameLoopEnd::NeedMore);
+    EXPECT_EQ(r.read(stream.data(), stream.size()), End::NeedMore);
     EXPECT_EQ(r.payloads.size(), 1u);
     EXPECT_EQ(r.ex.RxCount, 1);
-    EXPECT_EQ(r.read(second.data() + 1, second.size() - 1), dz::FrameLoopEnd::Boundary);
+    EXPECT_EQ(r.read(second.data() + 1, second.size() - 1), End::Boundary);
     ASSERT_EQ(r.payloads.size(), 2u);
     EXPECT_EQ(r.payloads[1], (Bytes{90, 0, 0, 0}));
 }
@@ -122,23 +136,21 @@ struct LengthCase {
 
 class FrameLengthField : public testing::TestWithParam<LengthCase> {};
 
-TEST_P(FrameLengthField, OutsideFourTo1024EndsTheExchangeWithoutAPost)
+TEST_P(FrameLengthField, OutsideFourTo1024IsNoFrame)
 {
     const LengthCase c = GetParam();
     Reader r;
     Bytes stream(static_cast<std::size_t>(std::clamp(c.lengthField, 4, 1024)), 0);
     stream[0] = static_cast<uint8_t>(c.lengthField & 0xFF);
     stream[1] = static_cast<uint8_t>(c.lengthField >> 8);
-    const dz::FrameLoopEnd end = r.read(stream.data(), stream.size());
+    const End end = r.read(stream.data(), stream.size());
     if (c.accepted) {
-        EXPECT_EQ(end, dz::FrameLoopEnd::Boundary);
+        EXPECT_EQ(end, End::Boundary);
         ASSERT_EQ(r.payloads.size(), 1u);
         EXPECT_EQ(static_cast<int>(r.payloads[0].size()), c.lengthField - 4);
-        EXPECT_EQ(r.ex.Busy, 1);
     } else {
-        EXPECT_EQ(end, dz::FrameLoopEnd::BadLength);
+        EXPECT_EQ(end, End::BadLength);
         EXPECT_TRUE(r.payloads.empty());
-        EXPECT_EQ(r.ex.Busy, 0);
     }
 }
 
@@ -171,56 +183,27 @@ TEST(FrameReader, AnyChunkingGivesTheSamePayloads)
             r.read(stream.data() + at, n);
             at += n;
         }
-        EXPECT_EQ(r.last, dz::FrameLoopEnd::Boundary);
+        EXPECT_EQ(r.last, End::Boundary);
         EXPECT_EQ(r.payloads, sent) << "round " << round;
     }
 }
 
-TEST(FrameReader, NestedRequestDuringAPostAbandonsTheRest)
+TEST(FrameReader, TakingOneFrameKeepsTheRestAtTheFront)
 {
     dz::Exchange ex;
-    ex.Busy = 1;
-    const Bytes stream = concat({frame({0, 0, 0, 0}), frame({85, 0, 0, 0})});
-    std::memcpy(ex.RxBuffer.data(), stream.data(), stream.size());
-    ex.RxCount = static_cast<int32_t>(stream.size());
-    int posts = 0;
-    const auto end = dz::cutFrames(ex, [&](const uint8_t*, int) {
-        ++posts;
-        // What SendRequest does when a handler run by the pump sends a request of its own.
-        ++ex.RequestSerial;
-        ex.RxCount = 0;
-        ex.FrameLength = 0;
-    });
-    EXPECT_EQ(end, dz::FrameLoopEnd::Abandoned);
-    EXPECT_EQ(posts, 1);
-    EXPECT_EQ(ex.RxCount, 0);
-}
-
-TEST(FrameReader, MaxFramesStopsAfterOneFrameWithTheRestAtTheFront)
-{
-    dz::Exchange ex;
-    ex.Busy = 1;
     const Bytes stream = concat({frame({85, 0, 0, 0}), frame({0, 0, 0, 0})});
     std::memcpy(ex.RxBuffer.data(), stream.data(), stream.size());
     ex.RxCount = static_cast<int32_t>(stream.size());
-    std::vector<Bytes> got;
-    const auto end = dz::cutFrames(
-        ex, [&](const uint8_t* p, int n) { got.emplace_back(p, p + n); }, 1);
-    EXPECT_EQ(end, dz::FrameLoopEnd::Limit);
-    ASSERT_EQ(got.size(), 1u);
-    EXPECT_EQ(got[0][0], 85);
+    ASSERT_EQ(dz::frameAtFront(ex), dz::FrameAt::Whole);
+    EXPECT_EQ(ex.RxBuffer[4], 85);
+    dz::dropFrontFrame(ex);
     EXPECT_EQ(ex.RxCount, 8);
     EXPECT_EQ(ex.RxBuffer[4], 0);
     EXPECT_EQ(ex.FrameLength, 0);
-}
-
-TEST(FrameReader, NothingHappensOnceTheExchangeHasEnded)
-{
-    Reader r;
-    r.ex.Busy = 0;
-    const Bytes f = frame({85, 0, 0, 0});
-    EXPECT_EQ(r.read(f.data(), f.size()), dz::FrameLoopEnd::NotBusy);
-    EXPECT_TRUE(r.payloads.empty());
+    ASSERT_EQ(dz::frameAtFront(ex), dz::FrameAt::Whole);
+    dz::dropFrontFrame(ex);
+    EXPECT_EQ(ex.RxCount, 0);
+    EXPECT_EQ(dz::frameAtFront(ex), dz::FrameAt::Partial);
 }
 
 }  // namespace

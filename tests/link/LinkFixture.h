@@ -34,31 +34,27 @@ protected:
 
     void makeLink()
     {
-        link = std::make_unique<dz::DeviceLink>(ex, config);
+        link = std::make_unique<dz::DeviceLink>(config);
         QObject::connect(link.get(), &dz::DeviceLink::linkLost, [this] { ++linkLost; });
         QObject::connect(link.get(), &dz::DeviceLink::versionTextChanged,
                          [this](const QString& text) { versions << text; });
-        // With ScanActive set, every payload reaches this hook whole: it shows what was posted.
-        link->setScanRecordHandler([this](const uint8_t* p, int n) { posted.emplace_back(p, p + n); });
     }
 
     void openLink()
     {
         ASSERT_TRUE(link->OpenAtStart());
         ASSERT_TRUE(link->linkUp());
-        ASSERT_TRUE(link->TCP_Client.connected());
+        ASSERT_TRUE(link->connected());
     }
 
     uint64_t requestsSeen() { return sim.stats().requests; }
     uint64_t requestsSeen(uint8_t code) { return sim.stats().byCode[code]; }
 
     dzsim::SimReceiver sim;
-    dz::Exchange ex;
     dz::LinkConfig config;
     std::unique_ptr<dz::DeviceLink> link;
     int linkLost = 0;
     QStringList versions;
-    std::vector<Bytes> posted;
 };
 
 }  // namespace dztest

@@ -340,7 +340,7 @@ TEST_F(SlotsPageTest, ClosingTheWindowEndsAReadWithoutReconnecting)
     settle(2 * h.config.link.watchdogMs);
     EXPECT_EQ(requests(0x10), 4u);
     EXPECT_EQ(h.sim.stats().connections, connections);
-    EXPECT_FALSE(w().link().TCP_Client.connected());
+    EXPECT_FALSE(w().link().connected());
 }
 
 TEST_F(SlotsPageTest, AnEditDuringAReadMovesNoBlock)

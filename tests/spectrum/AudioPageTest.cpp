@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "scan/ScanPage.h"
 #include "spectrum/AudioPage.h"
 #include "support/AppHarness.h"
 #include "update/UpdatePage.h"
@@ -28,11 +29,10 @@ private:
 // A page of its own, with a link that is never opened.
 struct LonePage {
     explicit LonePage(std::vector<std::string> devices)
-        : link(ex, fastLinkConfig(deadEndpoint())),
-          page(dz::PageContext{ex, link, dialogs, open, save}, std::make_unique<FixedAudio>(std::move(devices)))
+        : link(fastLinkConfig(deadEndpoint())),
+          page(dz::PageContext{link, dialogs, open, save}, std::make_unique<FixedAudio>(std::move(devices)))
     {
     }
-    dz::Exchange ex;
     dz::DeviceLink link;
     ScriptedDialogs dialogs;
     dz::FileDialogSettings open;
@@ -130,23 +130,22 @@ TEST(SpectrumLoop, RunsWhileThePageIsCurrentAndDropsWhatArrives)
     AppHarness h;
     auto& w = h.start();
     ASSERT_TRUE(w.CB_WLAN->isChecked());
+    const uint64_t before = h.sim.stats().requests;
     insideTheLoop(h, {[&] {
-                          // An 85 record that arrives while the page is current reaches nobody.
-                          w.exchange().ReplyCode = 77;
-                          w.exchange().Busy = 0;
-                          w.link().SendRequest({0x55});
+                          // The loop holds the link: nothing else may talk meanwhile.
+                          EXPECT_EQ(w.link().operation(), dz::LinkOperation::Listen);
+                          EXPECT_FALSE(w.TS_Dispcpy->B_Dispcpy->isEnabled());
+                          EXPECT_FALSE(w.MI_WLAN->isEnabled());
+                          EXPECT_EQ(w.link().QueryDeviceMode(), -1);
                           return true;
                       },
                       [&] {
-                          // Done once the receiver has answered and the loop has read the answer.
-                          return h.sim.stats().byCode[0x55] >= 2 && !w.link().TCP_Client.waitForData(0);
-                      },
-                      [&] {
-                          EXPECT_EQ(w.exchange().ReplyCode, 77);
                           w.PC_main->setCurrentWidget(w.TS_Download);
                           return true;
                       }});
-    // Back on another page, records take effect again.
+    EXPECT_EQ(h.sim.stats().requests, before);
+    // Back on another page, the link is free again.
+    EXPECT_TRUE(w.TS_Dispcpy->B_Dispcpy->isEnabled());
     EXPECT_EQ(w.link().QueryDeviceMode(), 85);
 }
 
@@ -160,7 +159,7 @@ TEST(SpectrumLoop, ClosingTheWindowEndsTheLoopFirst)
                       EXPECT_NE(w.PC_main->currentWidget(), w.TS_KAV72);
                       return true;
                   }});
-    EXPECT_FALSE(w.link().TCP_Client.connected());
+    EXPECT_FALSE(w.link().connected());
 }
 
 TEST(SpectrumLoop, WaitingForDataSleeps)

@@ -209,7 +209,7 @@ TEST_F(UpdatePageTest, ClosingTheWindowDuringATransferEndsIt)
     QTest::mouseClick(page->B_Start, Qt::LeftButton);
     EXPECT_LT(t.elapsed(), 2000);
     EXPECT_FALSE(page->transferRunning());
-    EXPECT_FALSE(w.link().TCP_Client.connected());
+    EXPECT_FALSE(w.link().connected());
 }
 
 }  // namespace
