@@ -15,14 +15,17 @@ jobs=$(nproc)
 
 scripts/install-deps
 
-# ctest keeps a passing test's output to itself: the fault matrix is shown from its file.
+# ctest keeps a passing test's output to itself: the matrices are shown from their files.
 run_suite() {
   local dir=$1; shift
-  rm -f "$dir/tests/matrix/fault_matrix.txt"
+  local matrices="$dir/tests/matrix/fault_matrix.txt $dir/tests/matrix/interference_matrix.txt"
+  rm -f $matrices
   ctest --test-dir "$dir" --output-on-failure -j "$jobs" "$@"
-  if [ -f "$dir/tests/matrix/fault_matrix.txt" ]; then
-    cat "$dir/tests/matrix/fault_matrix.txt"
-  fi
+  for m in $matrices; do
+    if [ -f "$m" ]; then
+      cat "$m"
+    fi
+  done
 }
 
 configure_and_build() {
