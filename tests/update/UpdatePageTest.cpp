@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "scan/ScanPage.h"
+#include "slots/SlotsPage.h"
 #include "support/AppHarness.h"
 #include "update/UpdatePage.h"
 
@@ -158,6 +159,23 @@ TEST_F(UpdatePageTest, TransferRunsWithItsControlsLockedUntilTheOutcomeIsConfirm
     EXPECT_EQ(page->L_Send->text(), QStringLiteral("Bytes sent:"));
     EXPECT_EQ(page->PB_Sent->value(), 100);
     h.sim.with([](dzsim::SimState& s) { EXPECT_EQ(s.update.data.size(), 1000u); });
+}
+
+TEST_F(UpdatePageTest, AMemoryFileOpenedOnAnotherPageDoesNotChangeTheUpdateFile)
+{
+    auto& w = start();
+    QTest::mouseClick(page->RB_Pocket, Qt::LeftButton);
+    choose(w, file(QStringLiteral("RADIO.KPF"), 700));
+    // The shared open dialog's last choice is now a memory file.
+    w.PC_main->setCurrentWidget(w.TS_Speicher);
+    choose(w, file(QStringLiteral("slots.Mem"), 63 * 256));
+    w.PC_main->setCurrentWidget(page);
+    QTest::mouseClick(page->B_Start, Qt::LeftButton);
+    EXPECT_EQ(h.dialogs.shown, QStringList{kSuccess});
+    h.sim.with([](dzsim::SimState& s) {
+        EXPECT_EQ(s.update.data.size(), 700u);
+        EXPECT_EQ(std::string(s.update.nameField.begin() + 2, s.update.nameField.begin() + 11), "RADIO.KPF");
+    });
 }
 
 TEST_F(UpdatePageTest, TheTargetStaysAsItWasWhenTheTransferStarted)

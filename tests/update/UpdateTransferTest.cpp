@@ -2,6 +2,7 @@
 // at the receiver, what the page would show, and how each failure ends.
 
 #include <QElapsedTimer>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -222,6 +223,60 @@ TEST_F(Transfer, KeepAliveStaysQuietDuringALongClearing)
     openLink();
     EXPECT_EQ(run(prepared(UpdateTarget::Lan, 300)), QStringLiteral("File transfer finished successfully!"));
     EXPECT_EQ(requestsSeen(0x55), 0u);
+}
+
+}  // namespace
+}  // namespace dztest
+
+namespace dztest {
+namespace {
+
+// A receiver that accepts and never says its memory is clear: the clearing phase stops
+// counting once it has heard nothing for the keep-alive's interval, and the watchdog ends it.
+TEST(TransferWaits, ClearingThatNeverEndsIsEndedAfterTheKeepAliveIntervalAndTheWatchdog)
+{
+    dzsim::SimReceiver sim;
+    ASSERT_TRUE(sim.start());
+    sim.with([](dzsim::SimState& s) { s.update.clearMs = 600000; });
+    dz::LinkConfig config = fastLinkConfig(dz::Endpoint{"127.0.0.1", sim.port()});
+    config.keepAliveMs = 300;
+    dz::DeviceLink link(config);
+    ASSERT_TRUE(link.OpenAtStart());
+    RecordingView view;
+    dz::UpdateTransfer transfer(link, view, dz::UpdateConfig{10, 1000});
+    QElapsedTimer t;
+    t.start();
+    transfer.run(dz::PreparedUpdate{UpdateTarget::Lan, pattern(1000), dz::makeNameField("L.BIN")});
+    EXPECT_EQ(view.outcomes, QStringList{QStringLiteral("Timeout: Device doesn't respond!")});
+    EXPECT_GE(t.elapsed(), config.keepAliveMs + config.watchdogMs - 50);
+    EXPECT_LT(t.elapsed(), config.keepAliveMs + config.watchdogMs + 1000);
+    EXPECT_EQ(sim.stats().byCode[0x55], 0u) << "no keep-alive byte went into the running exchange";
+    EXPECT_TRUE(link.idle());
+}
+
+// A search asked for between two blocks used to take the link flag down under the
+// transfer, whose next block then waited for ever; now it is refused and the transfer ends
+// as it would alone.
+TEST_F(Transfer, SearchAskedForBetweenTwoBlocksIsRefusedAndTheTransferCompletes)
+{
+    dz::DeviceLink::SearchResult search = dz::DeviceLink::SearchResult::Found;
+    int blocks = 0;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (blocks == 0 && sim.with([](dzsim::SimState& s) { return s.update.requests; }) >= 3) {
+            ++blocks;
+            search = link->FindConnection();
+        }
+    });
+    poll.start(1);
+    sim.with([](dzsim::SimState& s) { s.faults.answerDelayMs = 2; });
+    QElapsedTimer t;
+    t.start();
+    EXPECT_EQ(run(prepared(UpdateTarget::Lan, 5000)), QStringLiteral("File transfer finished successfully!"));
+    EXPECT_EQ(blocks, 1);
+    EXPECT_EQ(search, dz::DeviceLink::SearchResult::Refused);
+    EXPECT_LT(t.elapsed(), config.frameWaitMs + LinkFixture::config.watchdogMs);
+    EXPECT_TRUE(link->linkUp());
 }
 
 }  // namespace
