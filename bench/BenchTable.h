@@ -6,6 +6,21 @@
 
 namespace dzbench {
 
+// How the receiver's answers are held back: none on loopback, and what a Wi-Fi link does.
+struct Delay {
+    const char* name;
+    int delayMs;
+    int jitterMs;
+    int runs;  // best of this many, program and floor taking turns
+    const char* target;
+};
+
+inline constexpr Delay kDelays[] = {
+    {"loopback", 0, 0, 5, "< 1.3x"},
+    {"random 2-3 ms per answer", 2, 1, 1, "< 1.02x"},
+    {"10 ms per answer", 10, 0, 1, "< 1.02x"},
+};
+
 // `ok` false marks a run that did not end as it should: its figure means nothing.
 inline void row(const char* figure, const char* program, const char* floor, double ratio, const char* target,
                 bool ok = true)

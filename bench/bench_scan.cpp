@@ -117,19 +117,20 @@ int main(int argc, char** argv)
         return 1;
     }
     int failures = 0;
-    for (const int delay : {0, 2}) {
+    for (const dzbench::Delay& delay : dzbench::kDelays) {
         dzsim::Faults faults;
-        faults.answerDelayMs = delay;
+        faults.answerDelayMs = delay.delayMs;
+        faults.answerJitterMs = delay.jitterMs;
         sim.setFaults(faults);
-        const int runs = delay ? 1 : 5;
         Figures f = floor(sim);
         Figures p = program(sim);
-        for (int i = 1; i < runs; ++i) {
+        for (int i = 1; i < delay.runs; ++i) {
             f = best(f, floor(sim));
             p = best(p, program(sim));
         }
-        dzbench::figuresRow(delay ? "full WVGA scan, 2 ms per answer" : "full WVGA scan, loopback", p, f,
-                            delay ? "< 1.05x" : "< 1.5x");
+        char name[80];
+        std::snprintf(name, sizeof name, "full WVGA scan, %s", delay.name);
+        dzbench::figuresRow(name, p, f, delay.target);
         failures += !(p.ok && f.ok);
     }
     char peak[32];

@@ -14,6 +14,7 @@ struct Faults {
     int splitGapMs = 1;          // ...this far apart
     bool coalesce = false;       // all frames of one answer in one write
     int answerDelayMs = 0;       // added before every answer (a radio round trip)
+    int answerJitterMs = 0;      // and up to this much more, at random, as over Wi-Fi
     int silenceAfter = -1;       // requests after the first N get no answer
     int dropAfter = -1;          // the connection is closed when request N+1 arrives
     int oversizeAt = -1;         // request N is answered by a frame whose length field is 1100

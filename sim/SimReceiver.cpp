@@ -317,6 +317,9 @@ void SimReceiver::answer(Connection& c, Replies& replies, int number, RandomFaul
         items = {std::move(merged)};
     }
     int64_t due = std::max(nowUs(), c.lastDueUs);
+    if (f.answerJitterMs > 0 && !items.empty()) {
+        due += static_cast<int64_t>(m_state.random() % static_cast<uint32_t>(f.answerJitterMs * 1000 + 1));
+    }
     bool first = true;
     for (auto& item : items) {
         due += static_cast<int64_t>(item.delayMs + (first ? f.answerDelayMs : 0)) * 1000;

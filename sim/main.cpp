@@ -70,6 +70,8 @@ std::vector<Option> options()
          [](std::string_view, S& s) { return s.faults.coalesce = true; }},
         {"--delay", "MS", "delay every answer by MS milliseconds",
          [](std::string_view v, S& s) { return toInt(v, &s.faults.answerDelayMs); }},
+        {"--jitter", "MS", "delay every answer by up to MS milliseconds more, at random",
+         [](std::string_view v, S& s) { return toInt(v, &s.faults.answerJitterMs); }},
         {"--silence-after", "N", "answer nothing after the first N requests",
          [](std::string_view v, S& s) { return toInt(v, &s.faults.silenceAfter); }},
         {"--drop-after", "N", "close the connection when request N+1 arrives",
