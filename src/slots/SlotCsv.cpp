@@ -299,7 +299,7 @@ public:
             }
             seenOn[static_cast<std::size_t>(s.slot)] = row.line;
             previous = s.slot;
-            m_result.slots.push_back(s);
+            m_result.entries.push_back(s);
         }
         return std::move(m_result);
     }
@@ -456,14 +456,14 @@ private:
 
 }  // namespace
 
-std::string slotsToCsv(const std::vector<CsvSlot>& slots)
+std::string slotsToCsv(const std::vector<CsvSlot>& entries)
 {
     std::string out;
     for (std::size_t i = 0; i < kColumnNames.size(); ++i) {
         out += (i ? "," : "") + std::string(kColumnNames[i]);
     }
     out += "\r\n";
-    for (const CsvSlot& s : slots) {
+    for (const CsvSlot& s : entries) {
         out += line(s);
     }
     return out;
@@ -471,14 +471,14 @@ std::string slotsToCsv(const std::vector<CsvSlot>& slots)
 
 std::string slotsToCsv(const std::vector<uint8_t>& store)
 {
-    std::vector<CsvSlot> slots;
-    for (std::size_t at = 0; at < store.size() && slots.size() < slot::kCount; at += slot::kRecordSize) {
-        CsvSlot s{static_cast<int>(slots.size()) + 1, {}};
+    std::vector<CsvSlot> entries;
+    for (std::size_t at = 0; at < store.size() && entries.size() < slot::kCount; at += slot::kRecordSize) {
+        CsvSlot s{static_cast<int>(entries.size()) + 1, {}};
         std::copy_n(store.begin() + static_cast<std::ptrdiff_t>(at),
                     std::min<std::size_t>(slot::kRecordSize, store.size() - at), s.record.bytes.begin());
-        slots.push_back(s);
+        entries.push_back(s);
     }
-    return slotsToCsv(slots);
+    return slotsToCsv(entries);
 }
 
 CsvSlots csvToSlots(std::string_view csv, const std::vector<uint8_t>& base)
@@ -493,7 +493,7 @@ CsvMemoryFile csvToMemoryFile(std::string_view csv)
         return {{}, read.error};
     }
     CsvMemoryFile out{std::vector<uint8_t>(slot::kStoreSize, 0), std::nullopt};
-    for (const CsvSlot& s : read.slots) {
+    for (const CsvSlot& s : read.entries) {
         std::copy(s.record.bytes.begin(), s.record.bytes.end(),
                   out.bytes.begin() + static_cast<std::ptrdiff_t>(s.slot - 1) * slot::kRecordSize);
     }

@@ -34,7 +34,7 @@ struct CsvError {
 };
 
 struct CsvSlots {
-    std::vector<CsvSlot> slots;  // in the order of their lines
+    std::vector<CsvSlot> entries;  // in the order of their lines
     std::optional<CsvError> error;
 };
 
@@ -43,7 +43,7 @@ struct CsvMemoryFile {
     std::optional<CsvError> error;
 };
 
-std::string slotsToCsv(const std::vector<CsvSlot>& slots);
+std::string slotsToCsv(const std::vector<CsvSlot>& entries);
 
 // The records the store (or a memory file) holds, at most the 63 slots; a last record
 // cut short reads as zero where it ends.

@@ -42,21 +42,21 @@ std::string hexOf(const dz::SlotRecord& r)
 std::vector<dz::CsvSlot> randomSlots(unsigned seed)
 {
     std::mt19937 random(seed);
-    std::vector<dz::CsvSlot> slots;
+    std::vector<dz::CsvSlot> entries;
     for (int slot = 1; slot <= 63; ++slot) {
         dz::CsvSlot s{slot, {}};
         for (uint8_t& b : s.record.bytes) {
             b = static_cast<uint8_t>(random());
         }
-        slots.push_back(s);
+        entries.push_back(s);
     }
-    std::shuffle(slots.begin(), slots.end(), random);
+    std::shuffle(entries.begin(), entries.end(), random);
     const std::string names[] = {"\x81\x8D\x8F\x90\x9D", "say \"hi\", then", "two\r\nlines", " blank ", "M\xFChle"};
     for (std::size_t i = 0; i < std::size(names); ++i) {
-        std::copy(names[i].begin(), names[i].end(), slots[i].record.bytes.begin() + dz::slot::kNameAt);
-        slots[i].record.bytes[dz::slot::kNameAt + names[i].size()] = 0;
+        std::copy(names[i].begin(), names[i].end(), entries[i].record.bytes.begin() + dz::slot::kNameAt);
+        entries[i].record.bytes[dz::slot::kNameAt + names[i].size()] = 0;
     }
-    return slots;
+    return entries;
 }
 
 bool sameSlots(const std::vector<dz::CsvSlot>& a, const std::vector<dz::CsvSlot>& b)
@@ -87,12 +87,12 @@ TEST(SlotCsv, ALineHoldsTheGridsFieldsAndTheWholeRecord)
 TEST(SlotCsv, ExportAndImportGiveBackEveryRecordByteForByte)
 {
     for (unsigned seed = 1; seed <= 20; ++seed) {
-        const std::vector<dz::CsvSlot> slots = randomSlots(seed);
-        const std::string csv = dz::slotsToCsv(slots);
+        const std::vector<dz::CsvSlot> entries = randomSlots(seed);
+        const std::string csv = dz::slotsToCsv(entries);
         const dz::CsvSlots back = dz::csvToSlots(csv);
         ASSERT_FALSE(back.error) << dz::describe(*back.error);
-        EXPECT_TRUE(sameSlots(back.slots, slots)) << "seed " << seed;
-        EXPECT_EQ(dz::slotsToCsv(back.slots), csv);
+        EXPECT_TRUE(sameSlots(back.entries, entries)) << "seed " << seed;
+        EXPECT_EQ(dz::slotsToCsv(back.entries), csv);
     }
 }
 
@@ -110,9 +110,9 @@ TEST(SlotCsv, AMemoryFileBecomesCsvAndComesBack)
     // A store cut short: the records it holds, the last one filled with zeros.
     const Bytes part(300, 0x11);
     const dz::CsvSlots two = dz::csvToSlots(dz::slotsToCsv(part));
-    ASSERT_EQ(two.slots.size(), 2u);
-    EXPECT_EQ(two.slots[1].record.bytes[43], 0x11);
-    EXPECT_EQ(two.slots[1].record.bytes[44], 0);
+    ASSERT_EQ(two.entries.size(), 2u);
+    EXPECT_EQ(two.entries[1].record.bytes[43], 0x11);
+    EXPECT_EQ(two.entries[1].record.bytes[44], 0);
     // Slots a text does not name are zero in the memory file.
     const dz::CsvMemoryFile one = dz::csvToMemoryFile("Slot,Name\n2,Abc\n");
     ASSERT_FALSE(one.error);
@@ -134,9 +134,9 @@ TEST(SlotCsv, FilledColumnsSetTheirFieldsOverTheBase)
     const dz::CsvSlots read = dz::csvToSlots(
         "\xEF\xBB\xBFNumber,Frequency, Name ,Mode,Flag1kHz,UpperEdge\n5,,\xC2\x81x,USB,1,\n\n", store.bytes());
     ASSERT_FALSE(read.error) << dz::describe(*read.error);
-    ASSERT_EQ(read.slots.size(), 1u);
-    EXPECT_EQ(read.slots[0].slot, 1);  // no Slot column: the lines count from 1
-    const dz::SlotRecord& r = read.slots[0].record;
+    ASSERT_EQ(read.entries.size(), 1u);
+    EXPECT_EQ(read.entries[0].slot, 1);  // no Slot column: the lines count from 1
+    const dz::SlotRecord& r = read.entries[0].record;
     EXPECT_EQ(r.name(), "\x81x");
     EXPECT_EQ(r.mode(), 3);
     EXPECT_EQ(r.bytes[dz::slot::kNumberAt], 0xC5);  // as the grid's editor stores it
@@ -145,7 +145,7 @@ TEST(SlotCsv, FilledColumnsSetTheirFieldsOverTheBase)
     const dz::CsvSlots same =
         dz::csvToSlots("Slot,Name,Frequency,Number,Flag1kHz,Flag0Ohm\n4,Alt,10.0,5,1,0\n", store.bytes());
     ASSERT_FALSE(same.error) << dz::describe(*same.error);
-    EXPECT_EQ(same.slots[0].record.bytes, old.bytes);
+    EXPECT_EQ(same.entries[0].record.bytes, old.bytes);
 
     // Record gives the base; a shorter name ends at a zero and the field's other bytes stay.
     dz::SlotRecord base = recordWith("ABCDEFGHIJKLMNOPQ", 1);
@@ -165,8 +165,8 @@ TEST(SlotCsv, FilledColumnsSetTheirFieldsOverTheBase)
     for (const auto& [at, v] : changed) {
         expected.bytes[static_cast<std::size_t>(at)] = v;
     }
-    EXPECT_EQ(over.slots[0].record.bytes, expected.bytes);
-    EXPECT_EQ(over.slots[0].record.name(), "xy");
+    EXPECT_EQ(over.entries[0].record.bytes, expected.bytes);
+    EXPECT_EQ(over.entries[0].record.name(), "xy");
 }
 
 TEST(SlotCsv, SlotsFollowTheLineBeforeWhenNotNamed)
@@ -174,7 +174,7 @@ TEST(SlotCsv, SlotsFollowTheLineBeforeWhenNotNamed)
     const dz::CsvSlots read = dz::csvToSlots("Slot,Name\r\n7,a\r\n,b\r\n2,\"c\r\nd\"\r\n,e");
     ASSERT_FALSE(read.error) << dz::describe(*read.error);
     std::vector<std::pair<int, std::string>> got;
-    for (const auto& s : read.slots) {
+    for (const auto& s : read.entries) {
         got.emplace_back(s.slot, s.record.name());
     }
     EXPECT_EQ(got, (std::vector<std::pair<int, std::string>>{{7, "a"}, {8, "b"}, {2, "c\r\nd"}, {3, "e"}}));
@@ -202,7 +202,7 @@ TEST_P(SlotCsvRefused, NamesTheLineAndColumnAndGivesNoSlots)
     EXPECT_EQ(read.error->line, GetParam().line);
     EXPECT_EQ(read.error->column, GetParam().column);
     EXPECT_NE(read.error->message.find(GetParam().says), std::string::npos) << read.error->message;
-    EXPECT_TRUE(read.slots.empty());
+    EXPECT_TRUE(read.entries.empty());
     EXPECT_TRUE(dz::csvToMemoryFile(GetParam().csv).bytes.empty());
 }
 
