@@ -15,6 +15,7 @@
 #include "app/QtDialogs.h"
 #include "slots/SlotCsv.h"
 #include "slots/SlotsPageFixture.h"
+#include "slots/StoreChange.h"
 
 namespace dztest {
 namespace {
@@ -246,6 +247,36 @@ TEST_F(SlotsPageChanges, ASaveARereadOrAWriteClearsTheMark)
 }
 
 // ---- undo, redo, copy and paste
+
+// A change that reaches past the end of the store: undone, the store has its old length again.
+TEST(StoreChange, UndoGivesBackTheBytesAndTheLength)
+{
+    struct Case {
+        std::size_t size;  // of the store before
+        std::size_t at;
+    };
+    for (const Case c : {Case{0, 300}, Case{16128, 16000}, Case{16128, 256}}) {
+        dz::SlotStream store;
+        store.resize(c.size);
+        for (std::size_t i = 0; i < c.size; ++i) {
+            const auto b = static_cast<uint8_t>(i * 7);
+            store.write(i, &b, 1);
+        }
+        const Bytes before = store.bytes();
+        std::pair<int, int> shown;
+        QUndoStack stack;
+        stack.push(new dz::StoreChange(store, c.at, Bytes(512, 0xEE), [&](int f, int l) { shown = {f, l}; }, {}));
+        Bytes after = before;
+        after.resize(std::max(before.size(), c.at + 512));
+        std::fill_n(after.begin() + static_cast<std::ptrdiff_t>(c.at), 512, 0xEE);
+        EXPECT_EQ(store.bytes(), after) << c.at;
+        EXPECT_EQ(shown, std::pair(static_cast<int>(c.at / 256) + 1, static_cast<int>((c.at + 511) / 256) + 1));
+        stack.undo();
+        EXPECT_EQ(store.bytes(), before) << c.at;
+        stack.redo();
+        EXPECT_EQ(store.bytes(), after) << c.at;
+    }
+}
 
 TEST_F(SlotsPageChanges, UndoAndRedoStepThroughEditPasteAndImport)
 {
