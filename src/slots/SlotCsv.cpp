@@ -171,6 +171,11 @@ Rows splitRows(std::string_view text)
     return out;
 }
 
+std::string fields(std::size_t n)
+{
+    return std::to_string(n) + (n == 1 ? " field" : " fields");
+}
+
 std::string_view trimmed(std::string_view s)
 {
     const auto first = s.find_first_not_of(" \t");
@@ -285,7 +290,7 @@ public:
             const Row& row = split.rows[i];
             if (row.fields.size() != m_columns.size()) {
                 return fail({row.line, "",
-                             "it has " + std::to_string(row.fields.size()) + " fields where the header names " +
+                             "it has " + fields(row.fields.size()) + " where the header names " +
                                  std::to_string(m_columns.size())});
             }
             CsvSlot s;

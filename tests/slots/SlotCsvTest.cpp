@@ -213,7 +213,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(BadCsv{"Empty", "", 1, "", "no header"},
                     BadCsv{"UnknownColumn", "Slot,Frequenz\n", 1, "Frequenz", "not a column"},
                     BadCsv{"ColumnTwice", "Name,Slot,Name\n", 1, "Name", "twice"},
-                    BadCsv{"FieldsMissing", "Slot,Name\n1,a\n2\n", 3, "", "1 fields where the header names 2"},
+                    BadCsv{"FieldsMissing", "Slot,Name\n1,a\n2\n", 3, "", "1 field where the header names 2"},
                     BadCsv{"OpenQuote", "Slot,Name\n1,a\n2,\"b\n\n", 3, "", "never closed"},
                     BadCsv{"TextAfterQuote", "Slot,Name\n1,\"a\"b\n", 2, "", "follows a closing quote"},
                     BadCsv{"StrayQuote", "Slot,Name\n1,a\"b\n", 2, "", "quote inside"},
