@@ -16,13 +16,17 @@ struct FileDialogSettings {
     QString FileName;    // the last confirmed choice, full path
 };
 
+// The button of a confirmation that Enter presses. No, where a stray Enter would lose the user's data.
+enum class DefaultAnswer { Yes, No };
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
     // An information box with a single OK button.
     virtual void information(const QString& text) = 0;
     // A confirmation with Yes and No; true for Yes.
-    virtual bool confirm(const QString& text) = 0;
+    virtual bool confirm(const QString& text, DefaultAnswer defaultAnswer) = 0;
+    bool confirm(const QString& text) { return confirm(text, DefaultAnswer::Yes); }
     // Runs an open or save dialog; on confirmation sets dialog.FileName and returns true.
     virtual bool openFile(FileDialogSettings& dialog) = 0;
     virtual bool saveFile(FileDialogSettings& dialog) = 0;

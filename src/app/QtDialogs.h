@@ -15,8 +15,9 @@ public:
     // Once the window is closing, an operation that ends under it reports to nobody.
     void setMuted(bool muted) { m_muted = muted; }
 
+    using Dialogs::confirm;
     void information(const QString& text) override;
-    bool confirm(const QString& text) override;
+    bool confirm(const QString& text, DefaultAnswer defaultAnswer) override;
     bool openFile(FileDialogSettings& dialog) override;
     bool saveFile(FileDialogSettings& dialog) override;
     std::optional<QColor> chooseColor(const QColor& initial) override;

@@ -27,6 +27,7 @@ namespace {
 
 constexpr int kClientWidth = 1007;
 constexpr int kClientHeight = 586;
+const QString kTitle = QStringLiteral("USB / WLAN Interface to KAV Dizuro");
 
 }  // namespace
 
@@ -34,7 +35,7 @@ TFMain::TFMain(const AppConfig& config, Dialogs& dialogs, QWidget* parent)
     : QMainWindow(parent), m_config(config), m_dialogs(dialogs), m_link(config.link, this)
 {
     setObjectName(QStringLiteral("FMain"));
-    setWindowTitle(QStringLiteral("USB / WLAN Interface to KAV Dizuro"));
+    setWindowTitle(kTitle);
     setWindowIcon(appIcon());
 
     OD_App.DefaultExt = QStringLiteral("*.KPF");
@@ -55,6 +56,11 @@ TFMain::TFMain(const AppConfig& config, Dialogs& dialogs, QWidget* parent)
             [this] { m_dialogs.information(QStringLiteral("KAV doesn't respond to WLAN!")); });
     connect(&m_link, &DeviceLink::operationChanged, this, &TFMain::onLinkOperation);
     connect(this, &TFMain::closing, TS_Speicher, &SlotsPage::stopTransfer);
+    // The title carries the mark only while there is something to lose.
+    connect(TS_Speicher, &SlotsPage::modifiedChanged, this, [this](bool modified) {
+        setWindowTitle(modified ? kTitle + QStringLiteral("[*]") : kTitle);
+        setWindowModified(modified);
+    });
 
     DLG_Info = new TDLG_Info(this);
 
@@ -195,6 +201,10 @@ bool TFMain::FormCloseQuery()
 
 void TFMain::closeEvent(QCloseEvent* event)
 {
+    if (!m_closing && !TS_Speicher->mayDiscardChanges()) {
+        event->ignore();
+        return;
+    }
     if (!m_closing) {
         m_closing = true;
         emit closing();

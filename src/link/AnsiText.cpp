@@ -19,9 +19,9 @@ public:
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
-    // Converts all of `in`; each input sequence iconv cannot take is skipped
-    // (`skip` bytes at a time) and `replacement` is written in its place.
-    std::string run(std::string_view in, std::string_view replacement, std::size_t (*skip)(std::string_view))
+    // Converts all of `in`; `stuck` is handed each input sequence iconv cannot take,
+    // writes what stands for it and returns how many bytes it took.
+    std::string run(std::string_view in, std::size_t (*stuck)(std::string_view rest, std::string& out))
     {
         std::string out;
         if (m_cd == reinterpret_cast<iconv_t>(-1)) {
@@ -46,8 +46,7 @@ public:
                 continue;
             }
             // EILSEQ or EINVAL: a sequence the target cannot hold, or a cut one.
-            out += replacement;
-            at += skip(in.substr(at));
+            at += stuck(in.substr(at), out);
             ::iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
         }
         return out;
@@ -68,8 +67,35 @@ std::size_t utf8SequenceLength(std::string_view s)
     return i;
 }
 
-std::size_t oneByte(std::string_view)
+// The five bytes Windows-1252 leaves undefined; Windows maps them to the C1
+// controls of the same value, so a name holding one comes back unchanged.
+bool undefinedInCodePage(unsigned char byte)
 {
+    return byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
+}
+
+std::size_t toAnsiStuck(std::string_view rest, std::string& out)
+{
+    const std::size_t n = utf8SequenceLength(rest);
+    const auto lead = static_cast<unsigned char>(rest[0]);
+    const auto next = n == 2 ? static_cast<unsigned char>(rest[1]) : 0;
+    if (lead == 0xC2 && undefinedInCodePage(next)) {
+        out += static_cast<char>(next);
+    } else {
+        out += '?';
+    }
+    return n;
+}
+
+std::size_t fromAnsiStuck(std::string_view rest, std::string& out)
+{
+    const auto byte = static_cast<unsigned char>(rest[0]);
+    if (undefinedInCodePage(byte)) {
+        out += static_cast<char>(0xC2);
+        out += static_cast<char>(byte);
+    } else {
+        out += "\xEF\xBF\xBD";
+    }
     return 1;
 }
 
@@ -78,13 +104,13 @@ std::size_t oneByte(std::string_view)
 std::string toAnsi(std::string_view utf8)
 {
     Converter c("WINDOWS-1252", "UTF-8");
-    return c.run(utf8, "?", utf8SequenceLength);
+    return c.run(utf8, toAnsiStuck);
 }
 
 std::string fromAnsi(std::string_view ansi)
 {
     Converter c("UTF-8", "WINDOWS-1252");
-    return c.run(ansi, "\xEF\xBF\xBD", oneByte);
+    return c.run(ansi, fromAnsiStuck);
 }
 
 }  // namespace dz

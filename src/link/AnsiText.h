@@ -12,7 +12,8 @@ namespace dz {
 std::string toAnsi(std::string_view utf8);
 
 // Windows-1252 to UTF-8. The five bytes the code page leaves undefined
-// (0x81, 0x8D, 0x8F, 0x90, 0x9D) become U+FFFD.
+// (0x81, 0x8D, 0x8F, 0x90, 0x9D) become the C1 controls U+0081 ... U+009D, as
+// on Windows, and toAnsi takes them back: every byte survives the round trip.
 std::string fromAnsi(std::string_view ansi);
 
 }  // namespace dz

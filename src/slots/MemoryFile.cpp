@@ -28,10 +28,8 @@ QString notLoaded(const QString& path, const QString& why)
         .arg(shown(path), why);
 }
 
-bool writeAll(QSaveFile& file, const std::vector<uint8_t>& bytes)
+bool writeAll(QSaveFile& file, const char* data, qint64 size)
 {
-    const auto* data = reinterpret_cast<const char*>(bytes.data());
-    const auto size = static_cast<qint64>(bytes.size());
     for (qint64 done = 0; done < size;) {
         const qint64 n = file.write(data + done, size - done);
         if (n <= 0) {
@@ -44,18 +42,52 @@ bool writeAll(QSaveFile& file, const std::vector<uint8_t>& bytes)
 
 }  // namespace
 
-std::optional<QString> loadMemoryFile(const QString& path, SlotStream& store)
+// The whole file, or why not.
+std::optional<QString> readWhole(const QString& path, QByteArray& bytes)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        return notLoaded(path, file.errorString());
+        return file.errorString();
     }
     if (file.size() > kLargestFile) {
-        return notLoaded(path, QStringLiteral("it is far too large for a memory file."));
+        return QStringLiteral("it is far too large for a memory file.");
     }
-    const QByteArray bytes = file.readAll();
+    bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        return notLoaded(path, file.errorString());
+        return file.errorString();
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> saveWhole(const QString& path, const char* data, qint64 size)
+{
+    QSaveFile file(path);
+    QString why;
+    // Unbuffered, so that a write the disk takes only in part is seen here and not lost in a
+    // later flush; and synced, so that the file that takes the old one's place is whole.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        why = file.errorString();
+    } else if (!writeAll(file, data, size)) {
+        why = file.errorString();
+    } else if (::fsync(file.handle()) != 0) {
+        why = QString::fromLocal8Bit(std::strerror(errno));
+    } else if (!file.commit()) {
+        why = file.errorString();
+    }
+    if (!why.isEmpty()) {
+        return QStringLiteral(
+                   "Cannot save the memory file %1: %2\nAn earlier file of that name was left as it was; "
+                   "choose another folder or name.")
+            .arg(shown(path), why);
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> loadMemoryFile(const QString& path, SlotStream& store)
+{
+    QByteArray bytes;
+    if (const std::optional<QString> why = readWhole(path, bytes)) {
+        return notLoaded(path, *why);
     }
     if (!SlotStream::completeFile(static_cast<std::size_t>(bytes.size()))) {
         return notLoaded(path, QStringLiteral("it holds %1 bytes, but the 63 memory slots need %2. Choose a memory "
@@ -69,25 +101,27 @@ std::optional<QString> loadMemoryFile(const QString& path, SlotStream& store)
 
 std::optional<QString> saveMemoryFile(const QString& path, const SlotStream& store)
 {
-    QSaveFile file(path);
-    QString why;
-    // Unbuffered, so that a write the disk takes only in part is seen here and not lost in a
-    // later flush; and synced, so that the file that takes the old one's place is whole.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        why = file.errorString();
-    } else if (!writeAll(file, store.bytes())) {
-        why = file.errorString();
-    } else if (::fsync(file.handle()) != 0) {
-        why = QString::fromLocal8Bit(std::strerror(errno));
-    } else if (!file.commit()) {
-        why = file.errorString();
+    return saveWhole(path, reinterpret_cast<const char*>(store.bytes().data()),
+                     static_cast<qint64>(store.bytes().size()));
+}
+
+std::optional<QString> saveSlotsCsv(const QString& path, const SlotStream& store)
+{
+    const std::string text = slotsToCsv(store.bytes());
+    return saveWhole(path, text.data(), static_cast<qint64>(text.size()));
+}
+
+std::optional<QString> readSlotsCsv(const QString& path, const SlotStream& base, std::vector<CsvSlot>& entries)
+{
+    QByteArray text;
+    if (const std::optional<QString> why = readWhole(path, text)) {
+        return notLoaded(path, *why);
     }
-    if (!why.isEmpty()) {
-        return QStringLiteral(
-                   "Cannot save the memory file %1: %2\nAn earlier file of that name was left as it was; "
-                   "choose another folder or name.")
-            .arg(shown(path), why);
+    CsvSlots read = csvToSlots(std::string_view(text.constData(), static_cast<std::size_t>(text.size())), base.bytes());
+    if (read.error) {
+        return notLoaded(path, QString::fromStdString(describe(*read.error)) + QLatin1Char('.'));
     }
+    entries = std::move(read.entries);
     return std::nullopt;
 }
 

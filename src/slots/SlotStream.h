@@ -31,6 +31,8 @@ public:
     void storeName(int slot, std::string_view field);
     // Byte 1 as the editor writes it: the number 0 to 15, bits 6 and 7 set.
     void storeNumber(int slot, int number);
+    // Any bytes at any place; the store grows with zeros to take them.
+    void write(std::size_t offset, const uint8_t* data, std::size_t count);
 
     // A memory file's bytes replace the whole store. A file shorter than the
     // 63 records is refused (false) and changes nothing.
@@ -38,8 +40,6 @@ public:
     static bool completeFile(std::size_t size) { return size >= static_cast<std::size_t>(slot::kStoreSize); }
 
 private:
-    void write(std::size_t offset, const uint8_t* data, std::size_t count);
-
     std::vector<uint8_t> m_bytes;
 };
 

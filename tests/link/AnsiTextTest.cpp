@@ -30,7 +30,19 @@ TEST(AnsiTextReplacement, CharactersTheCodePageCannotHoldBecomeQuestionMarks)
                          "b"),
               "a?b");                        // not UTF-8 at all
     EXPECT_EQ(dz::toAnsi("ab\xC3"), "ab?");  // cut in the middle of a character
-    EXPECT_EQ(dz::fromAnsi("x\x81y"), "x\xEF\xBF\xBDy");
+}
+
+// Windows maps the five bytes Windows-1252 leaves undefined to the C1 controls of the same value.
+TEST(AnsiTextReplacement, EveryByteComesBackUnchanged)
+{
+    EXPECT_EQ(dz::fromAnsi("x\x81y\x8D\x8F\x90\x9D"), "x\u0081y\u008D\u008F\u0090\u009D");
+    std::string all;
+    for (int b = 1; b < 256; ++b) {
+        all += static_cast<char>(b);
+    }
+    EXPECT_EQ(dz::toAnsi(dz::fromAnsi(all)), all);
+    // Other C1 controls are not in the code page: 0x80 is the euro sign there.
+    EXPECT_EQ(dz::toAnsi("\u0080"), "?");
 }
 
 }  // namespace

@@ -10,15 +10,16 @@ void ScriptedDialogs::information(const QString& text)
     }
 }
 
-bool ScriptedDialogs::confirm(const QString& text)
+bool ScriptedDialogs::confirm(const QString& text, dz::DefaultAnswer defaultAnswer)
 {
     asked << text;
+    defaults.push_back(defaultAnswer);
     if (answers.empty()) {
         return true;
     }
-    const bool yes = answers.front();
+    const std::optional<bool> answer = answers.front();
     answers.pop_front();
-    return yes;
+    return answer.value_or(defaultAnswer == dz::DefaultAnswer::Yes);
 }
 
 bool ScriptedDialogs::answerFile(dz::FileDialogSettings& dialog)
