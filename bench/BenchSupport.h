@@ -72,7 +72,7 @@ class Outcome final : public dz::Dialogs {
 public:
     QString text;
     void information(const QString& t) override { text = t; }
-    bool confirm(const QString&, DefaultAnswer) override { return true; }
+    bool confirm(const QString&, dz::DefaultAnswer) override { return true; }
     bool openFile(dz::FileDialogSettings&) override { return false; }
     bool saveFile(dz::FileDialogSettings&) override { return false; }
     std::optional<QColor> chooseColor(const QColor&) override { return std::nullopt; }

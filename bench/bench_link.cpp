@@ -43,7 +43,7 @@ double idlePercent(int ms)
 class Silent final : public dz::Dialogs {
 public:
     void information(const QString&) override {}
-    bool confirm(const QString&, DefaultAnswer) override { return true; }
+    bool confirm(const QString&, dz::DefaultAnswer) override { return true; }
     bool openFile(dz::FileDialogSettings&) override { return false; }
     bool saveFile(dz::FileDialogSettings&) override { return false; }
     std::optional<QColor> chooseColor(const QColor&) override { return std::nullopt; }
