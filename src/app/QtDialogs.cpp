@@ -36,6 +36,17 @@ QString suffixOf(const QString& defaultExt)
     return s;
 }
 
+// The first pattern of each filter entry: "*.BMP" of "Bilddatei *.BMP|*.BMP".
+QStringList filterPatterns(const QString& filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        out << parts[i + 1].section(QLatin1Char(';'), 0, 0).trimmed();
+    }
+    return out;
+}
+
 }  // namespace
 
 QStringList qtNameFilters(const QString& filter)
@@ -78,8 +89,23 @@ bool QtDialogs::runFileDialog(FileDialogSettings& dialog, bool save)
     d.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     // The descriptions already name their patterns; the any-case globs would only confuse.
     d.setOption(QFileDialog::HideNameFilterDetails);
-    d.setNameFilters(qtNameFilters(dialog.Filter));
+    const QStringList filters = qtNameFilters(dialog.Filter);
+    const QStringList patterns = filterPatterns(dialog.Filter);
+    d.setNameFilters(filters);
     d.setDefaultSuffix(suffixOf(dialog.DefaultExt));
+    if (dialog.FilterIndex >= 1 && dialog.FilterIndex <= filters.size()) {
+        d.selectNameFilter(filters[dialog.FilterIndex - 1]);
+        if (dialog.FilterIndex > 1) {
+            d.setDefaultSuffix(suffixOf(patterns[dialog.FilterIndex - 1]));
+        }
+    }
+    // As the system's own dialog does: a name typed without extension takes the chosen filter's.
+    QObject::connect(&d, &QFileDialog::filterSelected, &d, [&d, &filters, &patterns](const QString& chosen) {
+        const qsizetype i = filters.indexOf(chosen);
+        if (i >= 0) {
+            d.setDefaultSuffix(suffixOf(patterns[i]));
+        }
+    });
     if (!dialog.FileName.isEmpty()) {
         d.setDirectory(QFileInfo(dialog.FileName).absolutePath());
     }
@@ -87,6 +113,10 @@ bool QtDialogs::runFileDialog(FileDialogSettings& dialog, bool save)
         return false;
     }
     dialog.FileName = d.selectedFiles().constFirst();
+    dialog.FilterIndex = static_cast<int>(filters.indexOf(d.selectedNameFilter())) + 1;
+    if (dialog.FilterIndex < 1) {
+        dialog.FilterIndex = 1;
+    }
     return true;
 }
 
