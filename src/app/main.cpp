@@ -39,7 +39,7 @@ int run(int argc, char** argv)
         return 2;
     }
     if (options.help) {
-        std::fputs(qPrintable(dz::commandLineHelp()), stdout);
+        std::fputs(qPrintable(options.helpText), stdout);
         return 0;
     }
     if (options.version) {
