@@ -178,16 +178,27 @@ CliArguments parseCliArguments(const QStringList& arguments)
 
     QString slotsAction;
     if (command == QLatin1String("info")) {
+        second.setApplicationDescription(
+            QStringLiteral("Shows the link, the receiver's versions and which image runs."));
     } else if (command == QLatin1String("update")) {
+        second.setApplicationDescription(
+            QStringLiteral("Puts new software on the receiver: a pocket software package (.KPF) or a LAN driver "
+                           "image (.BIN). Asks first which image runs, as the window's Synchronize does."));
         second.addOption(target);
         second.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The .KPF or .BIN file to send."));
     } else if (command == QLatin1String("scan")) {
+        second.setApplicationDescription(
+            QStringLiteral("Copies an area of the receiver's screen into a PNG or BMP file, by the file's "
+                           "extension: W x H pixels, or the window's whole picture with --framed."));
         second.addOption(preset);
         second.addOption(area);
         second.addOption(framed);
         second.addOption(output);
     } else if (command == QLatin1String("slots")) {
         slotsAction = rest.isEmpty() ? QString() : rest.constFirst();
+        second.setApplicationDescription(
+            QStringLiteral("The receiver's 63 memory slots: read them into a file, write a file into them, clear "
+                           "them, or convert a file. Files are memory files (.Mem) or tables (.csv)."));
         second.addPositionalArgument(QStringLiteral("ACTION"), QStringLiteral("read, write, clear or convert."));
         if (slotsAction == QLatin1String("read")) {
             second.addOption(output);
