@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
+#include <algorithm>
+
 namespace dz {
 
 namespace {
@@ -45,6 +47,17 @@ QStringList filterPatterns(const QString& filter)
         out << parts[i + 1].section(QLatin1Char(';'), 0, 0).trimmed();
     }
     return out;
+}
+
+// With the details hidden the dialog names a filter by its description alone.
+int filterIndexOf(const QStringList& filters, const QString& named)
+{
+    for (int i = 0; i < filters.size(); ++i) {
+        if (filters[i] == named || filters[i].section(QLatin1String(" ("), 0, 0) == named) {
+            return i;
+        }
+    }
+    return -1;
 }
 
 }  // namespace
@@ -101,7 +114,7 @@ bool QtDialogs::runFileDialog(FileDialogSettings& dialog, bool save)
     }
     // As the system's own dialog does: a name typed without extension takes the chosen filter's.
     QObject::connect(&d, &QFileDialog::filterSelected, &d, [&d, &filters, &patterns](const QString& chosen) {
-        const qsizetype i = filters.indexOf(chosen);
+        const int i = filterIndexOf(filters, chosen);
         if (i >= 0) {
             d.setDefaultSuffix(suffixOf(patterns[i]));
         }
@@ -113,10 +126,7 @@ bool QtDialogs::runFileDialog(FileDialogSettings& dialog, bool save)
         return false;
     }
     dialog.FileName = d.selectedFiles().constFirst();
-    dialog.FilterIndex = static_cast<int>(filters.indexOf(d.selectedNameFilter())) + 1;
-    if (dialog.FilterIndex < 1) {
-        dialog.FilterIndex = 1;
-    }
+    dialog.FilterIndex = std::max(filterIndexOf(filters, d.selectedNameFilter()), 0) + 1;
     return true;
 }
 
