@@ -1,48 +1,37 @@
 #include "app/CommandLine.h"
 
+#include <QCommandLineParser>
+
+#include "app/DeviceOptions.h"
+
 namespace dz {
 
 CommandLine parseCommandLine(const QStringList& arguments)
 {
-    CommandLine c;
-    for (int i = 1; i < arguments.size(); ++i) {
-        const QString& a = arguments[i];
-        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
-            c.help = true;
-        } else if (a == QLatin1String("--version")) {
-            c.version = true;
-        } else if (a == QLatin1String("--demo")) {
-            c.demo = true;
-        } else if (a == QLatin1String("--device") || a.startsWith(QLatin1String("--device="))) {
-            QString value;
-            if (a.startsWith(QLatin1String("--device="))) {
-                value = a.mid(9);
-            } else if (i + 1 < arguments.size()) {
-                value = arguments[++i];
-            }
-            c.device = parseEndpoint(value.toStdString());
-            if (!c.device) {
-                c.error = QStringLiteral("--device takes HOST or HOST:PORT, e.g. 127.0.0.1:55555");
-            }
-        } else {
-            c.error = QStringLiteral("unknown option %1 (see --help)").arg(a);
-        }
-    }
-    if (c.demo && c.device) {
-        c.error = QStringLiteral("--demo and --device exclude each other");
-    }
-    return c;
-}
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Talks to a KAV Dizuro receiver over its own Wi-Fi access point."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const DeviceOptions device;
+    device.addTo(parser);
 
-QString commandLineHelp()
-{
-    return QStringLiteral(
-        "Usage: dizuro-link [--device HOST[:PORT]] [--demo]\n"
-        "Talks to a KAV Dizuro receiver over its own Wi-Fi access point.\n\n"
-        "  --device HOST[:PORT]  the receiver's address (default 192.168.4.1:55555)\n"
-        "  --demo                start a simulated receiver on loopback and talk to it\n"
-        "  --version             print the version and exit\n"
-        "  --help                print this text and exit\n");
+    CommandLine c;
+    c.helpText = dz::helpText(parser, QStringLiteral("dizuro-link"));
+    if (!parser.parse(arguments)) {
+        c.error = parser.errorText() + QStringLiteral(" See --help.");
+        return c;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        c.error = QStringLiteral("unexpected argument %1 (see --help)").arg(parser.positionalArguments().constFirst());
+        return c;
+    }
+    c.help = parser.isSet(help) || parser.isSet(QStringLiteral("help-all"));
+    c.version = parser.isSet(version);
+    const DeviceChoice choice = device.read(parser);
+    c.device = choice.device;
+    c.demo = choice.demo;
+    c.error = choice.error;
+    return c;
 }
 
 }  // namespace dz

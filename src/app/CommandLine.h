@@ -1,5 +1,5 @@
 #pragma once
-// The program's options. None of them is needed: without any, the program talks
+// dizuro-link's options. None of them is needed: without any, the program talks
 // to the receiver's access point at 192.168.4.1:55555.
 
 #include <QString>
@@ -16,10 +16,11 @@ struct CommandLine {
     bool demo = false;               // --demo: a simulated receiver on loopback
     bool help = false;
     bool version = false;
+    QString helpText;
     QString error;  // set when the arguments cannot be used
 };
 
+// `arguments` as the program got them, its own name first.
 CommandLine parseCommandLine(const QStringList& arguments);
-QString commandLineHelp();
 
 }  // namespace dz

@@ -11,9 +11,10 @@ namespace dz {
 
 // A file dialog's settings; they stay as the last user left them.
 struct FileDialogSettings {
-    QString DefaultExt;  // "*.KPF": added when a typed name has no extension
-    QString Filter;      // "Dizuro Software *.KPF|*.KPF|LAN Driver *.BIN|*.BIN"
-    QString FileName;    // the last confirmed choice, full path
+    QString DefaultExt;   // "*.KPF": added when a typed name has no extension
+    QString Filter;       // "Dizuro Software *.KPF|*.KPF|LAN Driver *.BIN|*.BIN"
+    QString FileName;     // the last confirmed choice, full path
+    int FilterIndex = 1;  // the filter chosen, from 1: offered first, and as the user left it
 };
 
 // The button of a confirmation that Enter presses. No, where a stray Enter would lose the user's data.

@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
+#include <algorithm>
+
 namespace dz {
 
 namespace {
@@ -34,6 +36,28 @@ QString suffixOf(const QString& defaultExt)
         s.remove(0, 1);
     }
     return s;
+}
+
+// The first pattern of each filter entry: "*.BMP" of "Bilddatei *.BMP|*.BMP".
+QStringList filterPatterns(const QString& filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        out << parts[i + 1].section(QLatin1Char(';'), 0, 0).trimmed();
+    }
+    return out;
+}
+
+// With the details hidden the dialog names a filter by its description alone.
+int filterIndexOf(const QStringList& filters, const QString& named)
+{
+    for (int i = 0; i < filters.size(); ++i) {
+        if (filters[i] == named || filters[i].section(QLatin1String(" ("), 0, 0) == named) {
+            return i;
+        }
+    }
+    return -1;
 }
 
 }  // namespace
@@ -78,8 +102,23 @@ bool QtDialogs::runFileDialog(FileDialogSettings& dialog, bool save)
     d.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     // The descriptions already name their patterns; the any-case globs would only confuse.
     d.setOption(QFileDialog::HideNameFilterDetails);
-    d.setNameFilters(qtNameFilters(dialog.Filter));
+    const QStringList filters = qtNameFilters(dialog.Filter);
+    const QStringList patterns = filterPatterns(dialog.Filter);
+    d.setNameFilters(filters);
     d.setDefaultSuffix(suffixOf(dialog.DefaultExt));
+    if (dialog.FilterIndex >= 1 && dialog.FilterIndex <= filters.size()) {
+        d.selectNameFilter(filters[dialog.FilterIndex - 1]);
+        if (dialog.FilterIndex > 1) {
+            d.setDefaultSuffix(suffixOf(patterns[dialog.FilterIndex - 1]));
+        }
+    }
+    // As the system's own dialog does: a name typed without extension takes the chosen filter's.
+    QObject::connect(&d, &QFileDialog::filterSelected, &d, [&d, &filters, &patterns](const QString& chosen) {
+        const int i = filterIndexOf(filters, chosen);
+        if (i >= 0) {
+            d.setDefaultSuffix(suffixOf(patterns[i]));
+        }
+    });
     if (!dialog.FileName.isEmpty()) {
         d.setDirectory(QFileInfo(dialog.FileName).absolutePath());
     }
@@ -87,6 +126,7 @@ bool QtDialogs::runFileDialog(FileDialogSettings& dialog, bool save)
         return false;
     }
     dialog.FileName = d.selectedFiles().constFirst();
+    dialog.FilterIndex = std::max(filterIndexOf(filters, d.selectedNameFilter()), 0) + 1;
     return true;
 }
 

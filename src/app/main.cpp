@@ -39,11 +39,11 @@ int run(int argc, char** argv)
         return 2;
     }
     if (options.help) {
-        std::fputs(qPrintable(dz::commandLineHelp()), stdout);
+        std::fputs(qPrintable(options.helpText), stdout);
         return 0;
     }
     if (options.version) {
-        std::printf("dizuro-link 1.4\n");
+        std::printf("dizuro-link %s\n", DIZURO_VERSION);
         return 0;
     }
     if (!haveDisplay()) {
@@ -55,7 +55,7 @@ int run(int argc, char** argv)
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("dizuro-link"));
-    QApplication::setApplicationVersion(QStringLiteral("1.4"));
+    QApplication::setApplicationVersion(QStringLiteral(DIZURO_VERSION));
     QApplication::setWindowIcon(dz::appIcon());
     dz::applyAppStyle(app);
 

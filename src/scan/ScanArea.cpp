@@ -1,5 +1,8 @@
 #include "scan/ScanArea.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace dz {
 
 std::optional<int> areaRule(AreaField changed, const ScanArea& a, int limit)
@@ -48,6 +51,32 @@ std::vector<AreaStep> presetSteps(ScanPreset preset)
             return {{F::W, 1}, {F::H, 1}, {F::X, 0}, {F::Y, 93}, {F::W, 648}, {F::H, 387}};
     }
     return {};
+}
+
+ScanArea presetArea(ScanPreset preset, ScanArea from)
+{
+    const auto slot = [&from](AreaField f) -> std::pair<int*, int> {
+        switch (f) {
+            case AreaField::X:
+                return {&from.X, screen::kXMax};
+            case AreaField::Y:
+                return {&from.Y, screen::kYMax};
+            case AreaField::W:
+                return {&from.W, screen::kWMax};
+            case AreaField::H:
+                return {&from.H, screen::kHMax};
+        }
+        return {&from.X, screen::kXMax};
+    };
+    const int limit = widthLimit(preset);
+    for (const AreaStep& step : presetSteps(preset)) {
+        const auto [value, maximum] = slot(step.field);
+        *value = std::clamp(step.value, 0, maximum);
+        if (const std::optional<int> v = areaRule(step.field, from, limit)) {
+            *value = std::clamp(*v, 0, maximum);
+        }
+    }
+    return from;
 }
 
 }  // namespace dz

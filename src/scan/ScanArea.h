@@ -40,4 +40,8 @@ struct AreaStep {
 int widthLimit(ScanPreset preset);
 std::vector<AreaStep> presetSteps(ScanPreset preset);
 
+// Where a preset's steps lead from `from`, each value brought into its field's
+// range and through that field's rule, as the page's controls do.
+ScanArea presetArea(ScanPreset preset, ScanArea from = {});
+
 }  // namespace dz

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "scan/BitmapFile.h"
+#include "scan/ImageFile.h"
 
 namespace dz {
 
@@ -207,11 +207,15 @@ void ScanPage::B_ClipClick()
 void ScanPage::fileSave()
 {
     m_ctx.SD_Datei.DefaultExt = QStringLiteral("*.BMP");
-    m_ctx.SD_Datei.Filter = QStringLiteral("Bilddatei *.BMP|*.BMP");
+    m_ctx.SD_Datei.Filter = QStringLiteral("Bilddatei *.BMP|*.BMP|PNG-Bilddatei *.PNG|*.PNG");
+    m_ctx.SD_Datei.FilterIndex = 1;
     if (!m_ctx.dialogs.saveFile(m_ctx.SD_Datei)) {
         return;
     }
-    if (const std::optional<QString> error = saveBitmapFile(m_ctx.SD_Datei.FileName, I_Scan->bitmap())) {
+    // A typed extension says what the user wants more plainly than the filter left standing.
+    const ImageFormat format = imageFormatOf(m_ctx.SD_Datei.FileName)
+                                   .value_or(m_ctx.SD_Datei.FilterIndex == 2 ? ImageFormat::Png : ImageFormat::Bmp);
+    if (const std::optional<QString> error = saveImageFile(m_ctx.SD_Datei.FileName, I_Scan->bitmap(), format)) {
         showMessage(*error);
     }
 }

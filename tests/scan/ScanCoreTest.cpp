@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "scan/ScanArea.h"
@@ -184,6 +185,28 @@ TEST(ScanAreaRules, TheEditedValueGivesWay)
     };
     for (const Case& c : cases) {
         EXPECT_EQ(areaRule(c.changed, c.area, c.limit), c.result) << static_cast<int>(c.changed);
+    }
+}
+
+TEST(ScanAreaRules, EachPresetLandsOnItsAreaFromAnyEarlierOne)
+{
+    struct Case {
+        ScanPreset preset;
+        ScanArea result;
+    };
+    const Case cases[] = {
+        {ScanPreset::FullVga, {0, 0, 640, 480}},
+        {ScanPreset::FullWvga, {0, 0, 800, 480}},
+        {ScanPreset::DiagramVga, {0, 93, 520, 387}},
+        {ScanPreset::DiagramWvga, {0, 93, 648, 387}},
+    };
+    const ScanArea earlier[] = {{}, {790, 470, 0, 0}, {50, 0, 700, 480}, {0, 400, 800, 80}};
+    for (const Case& c : cases) {
+        for (const ScanArea& from : earlier) {
+            const ScanArea a = presetArea(c.preset, from);
+            EXPECT_EQ(std::tie(a.X, a.Y, a.W, a.H), std::tie(c.result.X, c.result.Y, c.result.W, c.result.H))
+                << static_cast<int>(c.preset) << " from " << from.X << "," << from.Y << "," << from.W << "," << from.H;
+        }
     }
 }
 

@@ -517,7 +517,8 @@ TEST_F(ScanFileTest, SaveWritesAnUncompressed24BitBitmapOfTheWholePicture)
     save(path("screen"));  // the name as the dialog returned it, no extension added
     ASSERT_EQ(h.dialogs.fileDialogs.size(), 1u);
     EXPECT_EQ(h.dialogs.fileDialogs[0].DefaultExt, QStringLiteral("*.BMP"));
-    EXPECT_EQ(h.dialogs.fileDialogs[0].Filter, QStringLiteral("Bilddatei *.BMP|*.BMP"));
+    EXPECT_EQ(h.dialogs.fileDialogs[0].Filter, QStringLiteral("Bilddatei *.BMP|*.BMP|PNG-Bilddatei *.PNG|*.PNG"));
+    EXPECT_EQ(h.dialogs.fileDialogs[0].FilterIndex, 1) << "the bitmap is offered first";
     EXPECT_TRUE(h.dialogs.shown.isEmpty());
 
     const QByteArray b = read(path("screen"));
@@ -550,6 +551,31 @@ TEST_F(ScanFileTest, SaveWritesAnUncompressed24BitBitmapOfTheWholePicture)
     ASSERT_TRUE(back.load(path("screen"), "BMP"));
     EXPECT_EQ(back.pixelColor(0, 0), QColor(Qt::white));
     EXPECT_TRUE(h.dialogs.asked.isEmpty());
+}
+
+TEST_F(ScanFileTest, FormatFollowsTheTypedExtensionElseTheChosenFilter)
+{
+    struct Case {
+        const char* name;
+        int filter;
+        const char* format;
+    };
+    const Case cases[] = {
+        {"a.png", 1, "PNG"}, {"b.PNG", 1, "PNG"}, {"c.bmp", 2, "BMP"},
+        {"d", 2, "PNG"},     {"e", 1, "BMP"},     {"f.txt", 2, "PNG"},
+    };
+    for (const Case& c : cases) {
+        h.dialogs.filterChoices.push_back(c.filter);
+        save(path(c.name));
+        const QByteArray magic = std::string(c.format) == "PNG" ? QByteArray("\x89PNG") : QByteArray("BM");
+        EXPECT_TRUE(read(path(c.name)).startsWith(magic)) << c.name;
+        QImage back;
+        ASSERT_TRUE(back.load(path(c.name), c.format)) << c.name;
+        EXPECT_EQ(back.convertToFormat(QImage::Format_RGB888), page()->I_Scan->bitmap()) << c.name;
+        // The next save offers the bitmap first again.
+        EXPECT_EQ(h.dialogs.fileDialogs.back().FilterIndex, 1);
+    }
+    EXPECT_TRUE(h.dialogs.shown.isEmpty());
 }
 
 TEST_F(ScanFileTest, FailedSaveLeavesTheOldFileAndSaysSo)

@@ -34,6 +34,10 @@ bool ScriptedDialogs::answerFile(dz::FileDialogSettings& dialog)
         return false;
     }
     dialog.FileName = *answer;
+    if (!filterChoices.empty()) {
+        dialog.FilterIndex = filterChoices.front();
+        filterChoices.pop_front();
+    }
     return true;
 }
 

@@ -20,6 +20,7 @@ public:
     std::deque<std::optional<bool>> answers;          // confirmations, nullopt presses Enter; Yes when empty
     std::deque<std::optional<QString>> files;         // file dialogs; nullopt cancels, empty cancels
     std::vector<dz::FileDialogSettings> fileDialogs;  // each file dialog's settings as opened
+    std::deque<int> filterChoices;                    // the filter each confirmed dialog leaves; as opened when empty
     std::deque<std::optional<QColor>> colors;         // colour dialogs; empty cancels
     // Runs while an information box "is open", as the box's own event loop would.
     std::function<void(const QString&)> onInformation;

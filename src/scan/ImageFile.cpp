@@ -1,4 +1,4 @@
-#include "scan/BitmapFile.h"
+#include "scan/ImageFile.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -11,14 +11,26 @@
 
 namespace dz {
 
-std::optional<QString> saveBitmapFile(const QString& path, const QImage& picture)
+std::optional<ImageFormat> imageFormatOf(const QString& path)
+{
+    const QString name = path.section(QLatin1Char('/'), -1);
+    if (name.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive)) {
+        return ImageFormat::Bmp;
+    }
+    if (name.endsWith(QLatin1String(".png"), Qt::CaseInsensitive)) {
+        return ImageFormat::Png;
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> saveImageFile(const QString& path, const QImage& picture, ImageFormat format)
 {
     // Encoded in memory first: the writer's own errors then never leave half a file behind.
     QByteArray encoded;
     {
         QBuffer buffer(&encoded);
         buffer.open(QIODevice::WriteOnly);
-        QImageWriter writer(&buffer, "BMP");
+        QImageWriter writer(&buffer, format == ImageFormat::Png ? "PNG" : "BMP");
         if (!writer.write(picture.convertToFormat(QImage::Format_RGB888))) {
             return QStringLiteral("Cannot save the picture %1: %2")
                 .arg(QDir::toNativeSeparators(path), writer.errorString());
