@@ -102,7 +102,6 @@ int Command::update()
     UpdateChoice choice;
     choice.fileChosen = true;
     choice.firmwarePath = QFile::encodeName(path).toStdString();
-    choice.dialogFileName = path.toStdString();
     choice.linkUp = true;  // the link is checked when it is opened, after the file
     const UpdateTarget target = m_request.target.value_or(
         suffix.compare(QLatin1String("bin"), Qt::CaseInsensitive) == 0 ? UpdateTarget::Lan : UpdateTarget::Pocket);

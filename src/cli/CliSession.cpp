@@ -16,10 +16,7 @@ const QString kTimeout = QStringLiteral("Timeout: Device doesn't respond!");
 
 }  // namespace
 
-CliSession::CliSession(LinkConfig config)
-    : m_config(std::move(config)),
-      m_exchange(std::make_unique<Exchange>()),
-      m_link(std::make_unique<DeviceLink>(*m_exchange, m_config))
+CliSession::CliSession(LinkConfig config) : m_config(std::move(config)), m_link(std::make_unique<DeviceLink>(m_config))
 {
     QObject::connect(m_link.get(), &DeviceLink::versionTextChanged, [this](const QString& text) {
         if (!text.isEmpty()) {
@@ -66,7 +63,6 @@ QString CliSession::requestVersion()
 {
     m_version.clear();
     m_link->RequestVersion();
-    pumpUntil([this] { return !m_version.isEmpty() || !m_link->linkUp(); }, m_config.watchdogMs);
     return m_version;
 }
 

@@ -18,7 +18,6 @@
 namespace dz {
 
 class DeviceLink;
-struct Exchange;
 
 class CliSession {
 public:
@@ -49,7 +48,6 @@ public:
 
 private:
     LinkConfig m_config;
-    std::unique_ptr<Exchange> m_exchange;
     std::unique_ptr<DeviceLink> m_link;
     QString m_version;
     QString m_linkLost;
