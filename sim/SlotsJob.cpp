@@ -168,6 +168,9 @@ void SlotsJob::write(const Bytes& request, Replies& replies)
         return;
     }
     records[static_cast<std::size_t>(slot - 1)].assign(request.begin() + 4, request.end());
+    if (slot == wrongStoreSlot) {
+        records[static_cast<std::size_t>(slot - 1)][18] ^= 0x20;  // the first letter of its name
+    }
     replies.frame({kAck, 0, 0, 0});
 }
 

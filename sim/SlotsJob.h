@@ -30,6 +30,7 @@ public:
     int outOfRangeSlot = -1;   // this slot's block carries the slot number 64
     int missingSlot = -1;      // this slot's block is never sent; the next read brings the next slot
     int busyWriteSlot = -1;    // a write to this slot is answered 85 and not stored
+    int wrongStoreSlot = -1;   // a write to this slot is acknowledged but stored with its name's first byte changed
 
     // The records as they are at start.
     static std::array<Bytes, kSlots> seedRecords();

@@ -124,6 +124,8 @@ std::vector<Option> options()
          [](std::string_view, S& s) { return s.scan.outOfOrder = true; }},
         {"--scan-silent", "COLUMN", "never send COLUMN: the scan stalls there",
          [](std::string_view v, S& s) { return toInt(v, &s.scan.silentColumn); }},
+        {"--slot-wrong-store", "SLOT", "acknowledge a write to SLOT but store the record with a byte changed",
+         [](std::string_view v, S& s) { return toSlot(v, &s.memory.wrongStoreSlot); }},
         {"--slot-busy", "SLOT", "answer a write to SLOT with 85 (busy) and keep the old record",
          [](std::string_view v, S& s) { return toSlot(v, &s.memory.busyWriteSlot); }},
     };

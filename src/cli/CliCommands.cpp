@@ -180,27 +180,30 @@ int Command::memorySlots()
         return fail(*error);
     }
     CliSlotView view(m_progress);
+    SlotTransfer::Result result = SlotTransfer::Result::Failed;
     switch (m_request.command) {
         case CliCommand::SlotsRead:
             m_progress.start(QStringLiteral("slots read"), slot::kStoreSize, QStringLiteral("bytes"));
-            session.readSlots(store, view);
+            result = session.readSlots(store, view);
             break;
         case CliCommand::SlotsWrite:
             m_progress.start(QStringLiteral("slots write"), slot::kStoreSize, QStringLiteral("bytes"));
-            session.writeSlots(store, view);
+            result = session.writeSlots(store, view);
             break;
         default:
             m_progress.start(QStringLiteral("slots clear"), slot::kStoreSize, QStringLiteral("bytes"));
-            session.clearSlots(store, view);
+            result = session.clearSlots(store, view);
             break;
     }
     m_progress.finish();
-    if (!view.messages().isEmpty()) {
-        return failAfterLink(session, view.messages().constFirst());
-    }
     if (m_request.command == CliCommand::SlotsRead) {
-        if (view.rowsShown() < slot::kCount) {
-            return failAfterLink(session, view.source());
+        // An incomplete read writes no file: it would hold slots that never came.
+        if (result != SlotTransfer::Result::Done) {
+            QString why = view.messages().isEmpty() ? view.source() : view.messages().constFirst();
+            if (!view.missing().empty()) {
+                why += QStringLiteral(" (%1 of 63 slots did not come)").arg(view.missing().size());
+            }
+            return failAfterLink(session, why);
         }
         session.close();
         if (const std::optional<QString> error = saveSlotFile(m_request.output, store)) {
@@ -209,10 +212,13 @@ int Command::memorySlots()
         m_console.out(view.source() + QLatin1Char('\n'));
         return exitStatus::kDone;
     }
-    if (!session.linkUp()) {
-        return fail(session.linkLost().isEmpty() ? QStringLiteral("KAV doesn't respond to WLAN!") : session.linkLost());
+    // A write or a clear ends with what the read-back found and where the backup is.
+    const QString outcome = view.messages().isEmpty() ? view.source() : view.messages().constFirst();
+    if (result != SlotTransfer::Result::Done) {
+        return failAfterLink(session, outcome);
     }
     session.close();
+    m_console.out(outcome + QLatin1Char('\n'));
     return exitStatus::kDone;
 }
 

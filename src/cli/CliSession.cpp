@@ -78,22 +78,22 @@ void CliSession::scan(ScanView& view)
     operation.B_DispcpyClick();
 }
 
-void CliSession::readSlots(SlotStream& store, SlotView& view)
+SlotTransfer::Result CliSession::readSlots(SlotStream& store, SlotView& view)
 {
     SlotTransfer transfer(*m_link, store, view);
-    transfer.readAll();
+    return transfer.readAll();
 }
 
-void CliSession::writeSlots(SlotStream& store, SlotView& view)
+SlotTransfer::Result CliSession::writeSlots(SlotStream& store, SlotView& view)
 {
     SlotTransfer transfer(*m_link, store, view);
-    transfer.writeAll();
+    return transfer.writeAll();
 }
 
-void CliSession::clearSlots(SlotStream& store, SlotView& view)
+SlotTransfer::Result CliSession::clearSlots(SlotStream& store, SlotView& view)
 {
     SlotTransfer transfer(*m_link, store, view);
-    transfer.clearAll();
+    return transfer.clearAll();
 }
 
 bool CliSession::linkUp() const

@@ -12,6 +12,7 @@
 #include "link/LinkConfig.h"
 #include "scan/ScanView.h"
 #include "slots/SlotStream.h"
+#include "slots/SlotTransfer.h"
 #include "slots/SlotView.h"
 #include "update/UpdateTransfer.h"
 
@@ -36,9 +37,9 @@ public:
 
     void update(PreparedUpdate update, UpdateView& view);
     void scan(ScanView& view);
-    void readSlots(SlotStream& store, SlotView& view);
-    void writeSlots(SlotStream& store, SlotView& view);
-    void clearSlots(SlotStream& store, SlotView& view);
+    SlotTransfer::Result readSlots(SlotStream& store, SlotView& view);
+    SlotTransfer::Result writeSlots(SlotStream& store, SlotView& view);
+    SlotTransfer::Result clearSlots(SlotStream& store, SlotView& view);
 
     bool linkUp() const;
     // Set once the link was lost: the window's own message for it.

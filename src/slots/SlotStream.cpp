@@ -32,6 +32,23 @@ SlotRecord SlotStream::record(int slot) const
 void SlotStream::resize(std::size_t size)
 {
     m_bytes.resize(size, 0);
+    for (int slot = 1; slot <= slot::kCount; ++slot) {
+        if (recordOffset(slot) >= size) {
+            m_known.reset(static_cast<std::size_t>(slot));
+        }
+    }
+}
+
+void SlotStream::markKnown(std::size_t offset, std::size_t count)
+{
+    if (count == 0) {
+        return;
+    }
+    const int first = static_cast<int>(offset / slot::kRecordSize) + 1;
+    const int last = static_cast<int>((offset + count - 1) / slot::kRecordSize) + 1;
+    for (int slot = std::max(first, 1); slot <= std::min(last, slot::kCount); ++slot) {
+        m_known.set(static_cast<std::size_t>(slot));
+    }
 }
 
 void SlotStream::write(std::size_t offset, const uint8_t* data, std::size_t count)
@@ -40,6 +57,7 @@ void SlotStream::write(std::size_t offset, const uint8_t* data, std::size_t coun
         m_bytes.resize(offset + count, 0);
     }
     std::copy_n(data, count, m_bytes.begin() + static_cast<std::ptrdiff_t>(offset));
+    markKnown(offset, count);
 }
 
 void SlotStream::storeRecordBytes(int slot, const uint8_t* data, int count)
@@ -65,6 +83,7 @@ bool SlotStream::load(std::vector<uint8_t> file)
         return false;
     }
     m_bytes = std::move(file);
+    m_known.set();
     return true;
 }
 

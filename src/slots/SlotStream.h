@@ -3,6 +3,7 @@
 // fills, a write sends, an edit changes and a memory file holds. Every byte
 // nothing has written is zero.
 
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -19,10 +20,16 @@ public:
 
     // The store reaches byte `at` of the record of `slot`.
     bool holds(int slot, int at) const;
+    // The record of `slot` came from somewhere: a read, a file, an edit, a paste. A
+    // write sends no other: zeros nobody made must not overwrite the receiver's slot.
+    bool known(int slot) const
+    {
+        return slot >= 1 && slot <= slot::kCount && m_known.test(static_cast<std::size_t>(slot));
+    }
     // The record of `slot`; what lies beyond the end reads as zero.
     SlotRecord record(int slot) const;
 
-    // Keeps what is there; bytes added are zero.
+    // Keeps what is there; bytes added are zero, and their slots not known.
     void resize(std::size_t size);
     // Writes `count` record bytes of `slot`, from the record's first byte; the
     // record's other bytes keep what the store held.
@@ -40,7 +47,10 @@ public:
     static bool completeFile(std::size_t size) { return size >= static_cast<std::size_t>(slot::kStoreSize); }
 
 private:
+    void markKnown(std::size_t offset, std::size_t count);
+
     std::vector<uint8_t> m_bytes;
+    std::bitset<slot::kCount + 1> m_known;
 };
 
 }  // namespace dz

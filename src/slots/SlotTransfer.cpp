@@ -1,5 +1,9 @@
 #include "slots/SlotTransfer.h"
 
+#include <QDir>
+
+#include <algorithm>
+
 #include "link/EventWait.h"
 #include "link/RecordWalk.h"
 
@@ -13,11 +17,31 @@ const QString kReadBroken = QStringLiteral("Read from KAV72 incomplete!");
 const QString kReadError = QStringLiteral("Error on reading!");
 const QString kWriteError = QStringLiteral("Error on saving!");
 const QString kClearError = QStringLiteral("Fehler beim Speichern!");
-constexpr int kQuietSlotsToGiveUp = 2;
+const QString kBackingUp = QStringLiteral("Backup: reading KAV72...");
+const QString kVerifying = QStringLiteral("Verifying: reading KAV72 again...");
 
 QString byteCountAfter(int slot)
 {
     return slot == slot::kCount ? QStringLiteral("16128  OK!") : QString::number(slot * slot::kRecordSize);
+}
+
+QString slotList(const std::vector<int>& numbers)
+{
+    QStringList parts;
+    for (std::size_t i = 0; i < numbers.size();) {
+        std::size_t j = i;
+        while (j + 1 < numbers.size() && numbers[j + 1] == numbers[j] + 1) {
+            ++j;
+        }
+        parts << (j == i ? QString::number(numbers[i]) : QStringLiteral("%1-%2").arg(numbers[i]).arg(numbers[j]));
+        i = j + 1;
+    }
+    return parts.join(QStringLiteral(", "));
+}
+
+QString backupLine(const QString& path)
+{
+    return QStringLiteral("The slots as they were before: %1").arg(QDir::toNativeSeparators(path));
 }
 
 }  // namespace
@@ -43,115 +67,206 @@ private:
     SlotTransfer& m_t;
 };
 
-SlotTransfer::SlotTransfer(DeviceLink& link, SlotStream& store, SlotView& view)
-    : m_link(link), m_store(store), m_view(view)
+SlotTransfer::SlotTransfer(DeviceLink& link, SlotStream& store, SlotView& view, SlotBackups backups)
+    : m_link(link), m_store(store), m_view(view), m_backups(std::move(backups))
 {
 }
 
-SlotTransfer::~SlotTransfer() = default;
+std::vector<int> SlotTransfer::Read::missing() const
+{
+    std::vector<int> numbers;
+    for (int slot = 1; slot <= slot::kCount; ++slot) {
+        if (!came.test(static_cast<std::size_t>(slot))) {
+            numbers.push_back(slot);
+        }
+    }
+    return numbers;
+}
 
 bool SlotTransfer::linkGoneOrStopped() const
 {
     return !m_link.linkUp() || m_stopped;
 }
 
-bool SlotTransfer::readAll()
+SlotTransfer::Read SlotTransfer::readSlots(SlotStream& into, bool shown)
 {
-    if (!m_link.linkUp()) {
-        return true;
-    }
-    const DeviceLink::Claim held = m_link.claim(LinkOperation::SlotRead);
-    if (!held) {
-        return false;
-    }
-    Run run(*this);
-    m_view.showSource(kReading);
-    m_view.showByteCount(QStringLiteral("0"));
-    pumpOnce();
-    m_store.resize(slot::kStoreSize);
+    Read read;
+    into.resize(std::max<std::size_t>(into.size(), slot::kStoreSize));
     const uint8_t request = slotRequest::kRead;
-    // A slot whose block does not come is passed over: its record stays as it was.
-    // Two in a row mean the receiver has gone quiet; waiting out the rest would
-    // only delay the same result.
-    bool missed = false;
-    int quietInARow = 0;
     for (int slot = 1; slot <= slot::kCount && !linkGoneOrStopped(); ++slot) {
         const Reply answer = m_link.request({&request, 1}, Reading::Answer);
         if (answer.end == Reply::End::Closed) {
             m_stopped = true;
             break;
         }
-        const bool came =
-            answer.ok() && (answer.slotBlock.empty() ? answer.code() == record::kAck : onSlotBlock(answer.slotBlock));
-        if (came) {
-            quietInARow = 0;
+        if (!answer.ok() || answer.slotBlock.empty()) {
+            continue;  // this slot did not come; the next one is asked for all the same
+        }
+        const std::optional<SlotBlock> block =
+            parseSlotBlock(answer.slotBlock.data(), static_cast<int>(answer.slotBlock.size()));
+        if (!block) {
+            if (shown) {
+                m_view.showMessage(kReadError);
+            }
             continue;
         }
-        missed = true;
-        if (++quietInARow == kQuietSlotsToGiveUp) {
-            break;
+        // By its slot number: a block that went missing before it shifts nothing.
+        into.storeRecordBytes(block->slot, block->record, block->carried);
+        read.came.set(static_cast<std::size_t>(block->slot));
+        read.carried[static_cast<std::size_t>(block->slot)] = block->carried;
+        if (shown) {
+            m_view.ShowSlotRecord(into.record(block->slot), block->slot);
+            m_view.showByteCount(byteCountAfter(block->slot));
         }
     }
-    m_view.showSource(linkGoneOrStopped() || missed ? kReadBroken : kReadDone);
-    return true;
+    read.linkLost = !m_link.linkUp();
+    return read;
 }
 
-bool SlotTransfer::writeAll()
-{
-    return sendAll(
-        LinkOperation::SlotWrite,
-        [](int slot, const SlotStream& store) { return slotWriteRequest(slot, store.record(slot)); }, kWriteError);
-}
-
-bool SlotTransfer::clearAll()
-{
-    return sendAll(
-        LinkOperation::SlotClear, [](int slot, const SlotStream&) { return slotClearRequest(slot); }, kClearError);
-}
-
-bool SlotTransfer::sendAll(LinkOperation operation, SlotWriteRequest (*request)(int slot, const SlotStream& store),
-                           const QString& failure)
+SlotTransfer::Result SlotTransfer::readAll()
 {
     if (!m_link.linkUp()) {
-        return true;
+        return Result::Failed;
     }
-    const DeviceLink::Claim held = m_link.claim(operation);
+    const DeviceLink::Claim held = m_link.claim(LinkOperation::SlotRead);
     if (!held) {
-        return false;
+        return Result::Refused;
     }
     Run run(*this);
+    m_view.showSource(kReading);
     m_view.showByteCount(QStringLiteral("0"));
     pumpOnce();
+    const Read read = readSlots(m_store, true);
+    const std::vector<int> missing = read.missing();
+    m_view.showSource(missing.empty() ? kReadDone : kReadBroken);
+    m_view.showMissing(missing);
+    return missing.empty() ? Result::Done : Result::Failed;
+}
+
+SlotTransfer::Result SlotTransfer::writeAll()
+{
+    return changeSlots(LinkOperation::SlotWrite, false);
+}
+
+SlotTransfer::Result SlotTransfer::clearAll()
+{
+    return changeSlots(LinkOperation::SlotClear, true);
+}
+
+SlotTransfer::Write SlotTransfer::sendSlots(bool clear, std::vector<int>& sent, std::vector<int>& skipped)
+{
+    m_view.showByteCount(QStringLiteral("0"));
     for (int slot = 1; slot <= slot::kCount; ++slot) {
-        const SlotWriteRequest bytes = request(slot, m_store);
+        if (!clear && !m_store.known(slot)) {
+            skipped.push_back(slot);
+            continue;
+        }
+        const SlotWriteRequest bytes = clear ? slotClearRequest(slot) : slotWriteRequest(slot, m_store.record(slot));
         const Reply answer = m_link.request(bytes, Reading::Answer);
         if (answer.end == Reply::End::Closed) {
             m_stopped = true;
         }
         if (!answer.ok() || answer.code() != record::kAck) {
-            if (!m_stopped) {
-                m_view.showMessage(failure);
-            }
-            return true;
+            return m_stopped ? Write::Refused : Write::Failed;
         }
+        sent.push_back(slot);
         m_view.showByteCount(byteCountAfter(slot));
         pumpOnce();
     }
-    return true;
+    return Write::Done;
 }
 
-bool SlotTransfer::onSlotBlock(std::span<const uint8_t> bytes)
+SlotTransfer::Result SlotTransfer::changeSlots(LinkOperation operation, bool clear)
 {
-    const std::optional<SlotBlock> block = parseSlotBlock(bytes.data(), static_cast<int>(bytes.size()));
-    if (!block) {
-        m_view.showMessage(kReadError);
-        return false;
+    if (!m_link.linkUp()) {
+        return Result::Failed;
     }
-    // By its slot number: a block that went missing before it shifts nothing.
-    m_store.storeRecordBytes(block->slot, block->record, block->carried);
-    m_view.ShowSlotRecord(m_store.record(block->slot), block->slot);
-    m_view.showByteCount(byteCountAfter(block->slot));
-    return true;
+    const DeviceLink::Claim held = m_link.claim(operation);
+    if (!held) {
+        return Result::Refused;
+    }
+    Run run(*this);
+    m_lastBackup.clear();
+    const QString failure = clear ? kClearError : kWriteError;
+
+    // What the receiver holds now goes to a file first: if that fails, nothing is written.
+    m_view.showSource(kBackingUp);
+    pumpOnce();
+    SlotStream before;
+    const std::vector<int> unread = readSlots(before, false).missing();
+    if (m_stopped) {
+        return Result::Failed;
+    }
+    if (!unread.empty()) {
+        m_view.showSource(failure);
+        m_view.showMessage(QStringLiteral("%1\nThe slots in KAV72 could not all be read for the backup (missing: %2). "
+                                          "Nothing was written; check the connection and try again.")
+                               .arg(failure, slotList(unread)));
+        return Result::Failed;
+    }
+    const SlotBackups::Saved backup = m_backups.save(before);
+    if (backup.path.isEmpty()) {
+        m_view.showSource(failure);
+        m_view.showMessage(QStringLiteral("%1\nThe backup of the slots in KAV72 could not be saved: %2\nNothing was "
+                                          "written.")
+                               .arg(failure, backup.error));
+        return Result::Failed;
+    }
+    m_lastBackup = backup.path;
+
+    std::vector<int> sent;
+    std::vector<int> skipped;
+    const Write written = sendSlots(clear, sent, skipped);
+    if (written == Write::Refused) {
+        return Result::Failed;
+    }
+    if (written == Write::Failed) {
+        m_view.showSource(failure);
+        m_view.showMessage(QStringLiteral("%1\n%2").arg(failure, backupLine(backup.path)));
+        return Result::Failed;
+    }
+
+    // Read back and compare what was sent, on the bytes each block carries.
+    m_view.showSource(kVerifying);
+    pumpOnce();
+    SlotStream after;
+    const Read check = readSlots(after, false);
+    if (m_stopped) {
+        return Result::Failed;
+    }
+    std::vector<int> differ;
+    for (const int slot : sent) {
+        const auto n = static_cast<std::size_t>(check.carried[static_cast<std::size_t>(slot)]);
+        const SlotRecord wanted = clear ? SlotRecord{} : m_store.record(slot);
+        const SlotRecord got = after.record(slot);
+        if (!check.came.test(static_cast<std::size_t>(slot)) ||
+            !std::equal(wanted.bytes.begin(), wanted.bytes.begin() + static_cast<std::ptrdiff_t>(n),
+                        got.bytes.begin())) {
+            differ.push_back(slot);
+        }
+    }
+    QString text;
+    if (differ.empty()) {
+        m_view.showSource(clear ? QStringLiteral("KAV72 cleared and verified")
+                                : QStringLiteral("Written to KAV72 and verified"));
+        text = clear ? QStringLiteral("All %1 slots in KAV72 were cleared and read back empty.").arg(sent.size())
+                     : QStringLiteral("%1 slots were written to KAV72 and read back the same.").arg(sent.size());
+    } else {
+        m_view.showSource(QStringLiteral("Verify failed"));
+        text = QStringLiteral(
+                   "%1 %2 read back differently from what was sent (or did not come back). Check it in "
+                   "the receiver, and write again.")
+                   .arg(differ.size() == 1 ? QStringLiteral("Slot") : QStringLiteral("Slots"), slotList(differ));
+    }
+    if (!skipped.empty()) {
+        const QString line = skipped.size() == 1
+                                 ? QStringLiteral("Slot %1 was never read or loaded, so it was not written.")
+                                 : QStringLiteral("Slots %1 were never read or loaded, so they were not written.");
+        text +=
+            QLatin1Char('\n') + line.arg(slotList(skipped)) + QStringLiteral(" The receiver keeps what it had there.");
+    }
+    m_view.showMessage(text + QLatin1Char('\n') + backupLine(backup.path));
+    return differ.empty() ? Result::Done : Result::Failed;
 }
 
 }  // namespace dz

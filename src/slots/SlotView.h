@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <vector>
+
 #include "slots/SlotRecord.h"
 
 namespace dz {
@@ -21,6 +23,8 @@ public:
     virtual void ShowSlotRecord(const SlotRecord& record, int row) = 0;
     // An information box with one OK button.
     virtual void showMessage(const QString& text) = 0;
+    // The slots a read asked for that did not come (none: every slot came).
+    virtual void showMissing(const std::vector<int>& missing) = 0;
 };
 
 }  // namespace dz

@@ -251,7 +251,9 @@ void SlotsPage::B_LadenClick()
 
 void SlotsPage::B_SpeichernClick()
 {
-    m_transfer.writeAll();
+    if (m_transfer.writeAll() == SlotTransfer::Result::Done) {
+        markStoreSaved();
+    }
 }
 
 void SlotsPage::B_LoeschenClick()
@@ -454,6 +456,24 @@ void SlotsPage::setLinkFree(bool free)
 void SlotsPage::showByteCount(const QString& text)
 {
     L_SBytes->setText(text);
+}
+
+void SlotsPage::showMissing(const std::vector<int>& numbers)
+{
+    const QSignalBlocker quiet(SG_Speicher);
+    const QString why = QStringLiteral("This slot did not come from KAV72: it shows what was here before the read.");
+    for (int row = 1; row <= slot::kCount; ++row) {
+        const bool gone = std::find(numbers.begin(), numbers.end(), row) != numbers.end();
+        for (int column = 1; column <= kColumns; ++column) {
+            if (QTableWidgetItem* item = cell(column, row)) {
+                item->setForeground(gone ? QBrush(Qt::gray) : QBrush());
+                item->setToolTip(gone ? why : QString());
+            }
+        }
+    }
+    if (!numbers.empty()) {
+        LB_Speicher->addItem(QStringLiteral("%1 of 63 slots did not come (greyed)").arg(numbers.size()));
+    }
 }
 
 void SlotsPage::showSource(const QString& text)

@@ -41,6 +41,7 @@ public:
     void fileOpen() override;
     void fileSave() override;
     void setLinkFree(bool free) override;
+    void showMissing(const std::vector<int>& missing) override;
 
     // The window closes: a running transfer ends at its next wait.
     void stopTransfer() { m_transfer.stop(); }

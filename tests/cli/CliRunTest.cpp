@@ -2,6 +2,7 @@
 // the simulated receiver. What arrives at the receiver and what lands in the
 // files is compared byte for byte and pixel for pixel.
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
@@ -56,6 +57,8 @@ protected:
         for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
             env.remove(QString::fromLatin1(name));
         }
+        // Its backups of the receiver's slots go to this test's folder.
+        env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
         p.setProcessEnvironment(env);
         QStringList all;
         if (device) {
@@ -307,7 +310,13 @@ TEST_F(CliRun, FailedSlotTransfersSayWhy)
     sim.with([](dzsim::SimState& s) { s.memory.busyWriteSlot = 5; });
     const Outcome busy = cli({QStringLiteral("slots"), QStringLiteral("write"), path("all.Mem")});
     EXPECT_EQ(busy.status, 1);
-    EXPECT_TRUE(busy.err.endsWith(QStringLiteral("dizuro-cli: Error on saving!\n"))) << busy.err.toStdString();
+    EXPECT_TRUE(busy.err.contains(QStringLiteral("dizuro-cli: Error on saving!\nThe slots as they were before: ")))
+        << busy.err.toStdString();
+    // The backup it names is the receiver's 63 slots as they were.
+    const QStringList backups = QDir(dir.filePath(QStringLiteral("data/dizuro-link/backups")))
+                                    .entryList({QStringLiteral("*.Mem")}, QDir::Files);
+    ASSERT_EQ(backups.size(), 1);
+    EXPECT_TRUE(busy.err.contains(backups[0])) << busy.err.toStdString();
 }
 
 TEST_F(CliRun, AMissingOrSilentReceiverIsAOneLineError)

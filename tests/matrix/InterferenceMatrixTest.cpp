@@ -16,6 +16,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -253,7 +254,10 @@ Outcome runFirst(const QDir& dir, const First& first, const Second* second, QStr
         *routes = QStringList{QStringLiteral("never waited")};
     }
     settle(30);
-    o.shown = c.h.dialogs.shown.join(QStringLiteral(" + ")) + QStringLiteral(" | ") +
+    // Each run makes a backup file of its own; its name is not the outcome.
+    static const QRegularExpression backupFile(QStringLiteral("(as they were before: ).*"));
+    o.shown = c.h.dialogs.shown.join(QStringLiteral(" + ")).replace(backupFile, QStringLiteral("\\1<file>")) +
+              QStringLiteral(" | ") +
               (c.w().CB_WLAN->isChecked() ? QStringLiteral("link up") : QStringLiteral("link down")) +
               QStringLiteral(", ") + c.w().EWLANDevice->text() + QStringLiteral(", ") +
               (c.update().GB_Download->isEnabled() ? QStringLiteral("update open") : QStringLiteral("update shut")) +

@@ -1,9 +1,14 @@
 // The slot transfers against the simulated receiver, without widgets: the read
 // with its slot blocks, the write and the clear, and how each one ends.
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <map>
+#include <numeric>
 
 #include "link/LinkFixture.h"
 #include "slots/SlotTransfer.h"
@@ -28,6 +33,7 @@ public:
         }
     }
     void showMessage(const QString& text) override { messages << text; }
+    void showMissing(const std::vector<int>& numbers) override { missing = numbers; }
 
     std::vector<bool> buttons;
     QStringList byteCounts;
@@ -35,6 +41,7 @@ public:
     std::map<int, Bytes> rows;
     std::vector<int> shownOrder;
     QStringList messages;
+    std::vector<int> missing;
     std::function<void(int row)> onRow;
 };
 
@@ -68,9 +75,35 @@ protected:
     void SetUp() override
     {
         LinkFixture::SetUp();
-        transfer = std::make_unique<dz::SlotTransfer>(*link, store, view);
+        ASSERT_TRUE(backups.isValid());
+        makeTransfer();
         sim.with([](dzsim::SimState& s) { s.stats.keepLog = true; });
     }
+
+    void makeTransfer()
+    {
+        transfer = std::make_unique<dz::SlotTransfer>(*link, store, view, dz::SlotBackups(backups.path()));
+    }
+
+    // A short watchdog: a silent receiver costs every slot one wait.
+    void shortWatchdog()
+    {
+        config.watchdogMs = 40;
+        makeLink();
+        makeTransfer();
+    }
+
+    QStringList backupFiles() { return QDir(backups.path()).entryList({QStringLiteral("*.Mem")}, QDir::Files); }
+    Bytes backupBytes()
+    {
+        QFile f(QDir(backups.path()).filePath(backupFiles().value(0)));
+        if (!f.open(QIODevice::ReadOnly)) {
+            return {};
+        }
+        const QByteArray b = f.readAll();
+        return Bytes(b.begin(), b.end());
+    }
+    QString backupLine() const { return QStringLiteral("The slots as they were before: ") + transfer->lastBackup(); }
 
     std::array<Bytes, kSlots> simRecords()
     {
@@ -93,6 +126,7 @@ protected:
         return out;
     }
 
+    QTemporaryDir backups;
     dz::SlotStream store;
     RecordingView view;
     std::unique_ptr<dz::SlotTransfer> transfer;
@@ -167,25 +201,33 @@ TEST_F(SlotTransferTest, AMissingBlockShiftsNothing)
     }
     EXPECT_EQ(view.rows.count(5), 0u);
     EXPECT_EQ(view.rows.size(), 62u);
+    EXPECT_EQ(view.missing, std::vector<int>{5});
     EXPECT_TRUE(view.messages.isEmpty());
     // The read went on past the gap, and does not claim to be complete.
     EXPECT_EQ(view.sources.last(), QStringLiteral("Read from KAV72 incomplete!"));
     EXPECT_EQ(view.byteCounts.last(), QStringLiteral("16128  OK!"));
 }
 
-TEST_F(SlotTransferTest, AReceiverThatFallsSilentEndsTheReadAfterTwoSlots)
+TEST_F(SlotTransferTest, ASilentReceiverIsAskedForEverySlotAndTheMissingOnesAreNamed)
 {
+    shortWatchdog();
     dzsim::Faults f;
     f.silenceAfter = 10;
     sim.setFaults(f);
     openLink();
     QElapsedTimer t;
     t.start();
-    transfer->readAll();
-    EXPECT_LT(t.elapsed(), 2 * config.watchdogMs + 1000);
-    EXPECT_EQ(requestsSeen(0x10), 12u);
+    EXPECT_EQ(transfer->readAll(), dz::SlotTransfer::Result::Failed);
+    EXPECT_GE(t.elapsed(), 53 * (config.watchdogMs - 5));
+    EXPECT_EQ(requestsSeen(0x10), 63u);
     EXPECT_EQ(view.rows.size(), 10u);
+    std::vector<int> silent(53);
+    std::iota(silent.begin(), silent.end(), 11);
+    EXPECT_EQ(view.missing, silent);
     EXPECT_EQ(view.sources.last(), QStringLiteral("Read from KAV72 incomplete!"));
+    for (int slot = 11; slot <= kSlots; ++slot) {
+        EXPECT_FALSE(store.known(slot)) << "slot " << slot;
+    }
 }
 
 struct BadBlock {
@@ -291,13 +333,18 @@ TEST_F(SlotTransferTest, NothingHappensWithoutTheLink)
     EXPECT_TRUE(view.sources.isEmpty());
 }
 
-TEST_F(SlotTransferTest, WriteSendsEveryRecordOfTheStore)
+TEST_F(SlotTransferTest, WriteBacksUpSendsEveryRecordAndReadsThemBack)
 {
     Bytes mine = oldStore();
     fillStore(mine);
+    const Bytes receiverBefore = concat(simRecords());
     openLink();
-    transfer->writeAll();
+    EXPECT_EQ(transfer->writeAll(), dz::SlotTransfer::Result::Done);
     EXPECT_EQ(concat(simRecords()), mine);
+    EXPECT_EQ(requestsOf(0x10).size(), 2u * 63u) << "the backup and the read-back";
+    ASSERT_EQ(backupFiles().size(), 1);
+    EXPECT_TRUE(backupFiles()[0].startsWith(QStringLiteral("slots-")));
+    EXPECT_EQ(backupBytes(), receiverBefore);
     const auto writes = requestsOf(0x11);
     ASSERT_EQ(writes.size(), 63u);
     for (int slot = 1; slot <= kSlots; ++slot) {
@@ -309,11 +356,35 @@ TEST_F(SlotTransferTest, WriteSendsEveryRecordOfTheStore)
     }
     EXPECT_EQ(view.byteCounts, countsUpTo(63));
     EXPECT_EQ(view.buttons, (std::vector<bool>{false, true}));
-    EXPECT_TRUE(view.messages.isEmpty());
+    EXPECT_EQ(view.messages,
+              QStringList{QStringLiteral("63 slots were written to KAV72 and read back the same.\n") + backupLine()});
 }
 
-TEST_F(SlotTransferTest, WriteOfAShortStoreSendsZerosForTheMissingRecords)
+TEST_F(SlotTransferTest, ASlotStoredWronglyIsNamedByTheReadBack)
 {
+    onSimSlots([](dzsim::SlotsJob& j) { j.wrongStoreSlot = 7; });
+    fillStore(oldStore());
+    openLink();
+    EXPECT_EQ(transfer->writeAll(), dz::SlotTransfer::Result::Failed);
+    ASSERT_EQ(view.messages.size(), 1);
+    EXPECT_TRUE(view.messages[0].startsWith(QStringLiteral("Slot 7 read back differently")))
+        << view.messages[0].toStdString();
+    EXPECT_TRUE(view.messages[0].endsWith(backupLine()));
+}
+
+TEST_F(SlotTransferTest, ShortBlocksAreComparedOnTheBytesTheyCarry)
+{
+    onSimSlots([](dzsim::SlotsJob& j) { j.shortBlocks = true; });
+    fillStore(oldStore());
+    openLink();
+    EXPECT_EQ(transfer->writeAll(), dz::SlotTransfer::Result::Done);
+    EXPECT_TRUE(view.messages.value(0).startsWith(QStringLiteral("63 slots were written")))
+        << view.messages.value(0).toStdString();
+}
+
+TEST_F(SlotTransferTest, WriteSendsOnlyTheRecordsTheStoreHolds)
+{
+    const auto before = simRecords();
     const Bytes two(2 * 256 + 100, 0x42);
     store.storeRecordBytes(1, two.data(), 256);
     store.storeRecordBytes(2, two.data(), 256);
@@ -325,7 +396,31 @@ TEST_F(SlotTransferTest, WriteOfAShortStoreSendsZerosForTheMissingRecords)
     Bytes third(256, 0);
     std::fill(third.begin(), third.begin() + 100, 0x42);
     EXPECT_EQ(records[2], third);
-    EXPECT_EQ(records[62], Bytes(256, 0));
+    for (std::size_t i = 3; i < records.size(); ++i) {
+        EXPECT_EQ(records[i], before[i]) << "slot " << i + 1 << " was never read or loaded";
+    }
+    EXPECT_EQ(requestsOf(0x11).size(), 3u);
+    EXPECT_EQ(view.messages,
+              QStringList{QStringLiteral("3 slots were written to KAV72 and read back the same.\n"
+                                         "Slots 4-63 were never read or loaded, so they were not written."
+                                         " The receiver keeps what it had there.\n") +
+                          backupLine()});
+}
+
+TEST_F(SlotTransferTest, AnIncompleteReadThenAWriteLeavesTheSlotsThatDidNotComeAlone)
+{
+    dzsim::Faults f;
+    f.dropAfter = 9;  // the read ends with the link after nine slots
+    sim.setFaults(f);
+    openLink();
+    transfer->readAll();
+    ASSERT_FALSE(link->linkUp());
+    sim.setFaults(dzsim::Faults{});
+    const auto before = simRecords();
+    openLink();
+    transfer->writeAll();
+    EXPECT_EQ(requestsOf(0x11).size(), 9u);
+    EXPECT_EQ(simRecords(), before) << "nine slots written back as they were read, the rest untouched";
 }
 
 struct Refusal {
@@ -348,7 +443,7 @@ TEST_P(SlotTransferRefused, TheTenthAnsweredBusyStopsWithAMessage)
     fillStore(oldStore());
     openLink();
     GetParam().clear ? transfer->clearAll() : transfer->writeAll();
-    EXPECT_EQ(view.messages, QStringList{QString::fromUtf8(GetParam().message)});
+    EXPECT_EQ(view.messages, QStringList{QString::fromUtf8(GetParam().message) + QLatin1Char('\n') + backupLine()});
     EXPECT_EQ(requestsOf(0x11).size(), 10u);
     EXPECT_EQ(view.byteCounts.last(), QStringLiteral("2304"));
     EXPECT_EQ(view.buttons, (std::vector<bool>{false, true}));
@@ -365,15 +460,51 @@ INSTANTIATE_TEST_SUITE_P(Transfers, SlotTransferRefused,
                                          Refusal{"Clear", true, "Fehler beim Speichern!"}),
                          [](const testing::TestParamInfo<Refusal>& p) { return std::string(p.param.name); });
 
-TEST_F(SlotTransferTest, ASilentReceiverFailsTheWriteByTheWatchdog)
+TEST_F(SlotTransferTest, WithoutAWholeBackupNothingIsWritten)
 {
+    shortWatchdog();
     dzsim::Faults f;
     f.silenceAfter = 2;
     sim.setFaults(f);
     fillStore(oldStore());
+    const auto before = simRecords();
+    openLink();
+    EXPECT_EQ(transfer->writeAll(), dz::SlotTransfer::Result::Failed);
+    EXPECT_EQ(view.messages,
+              QStringList{QStringLiteral("Error on saving!\nThe slots in KAV72 could not all be read for "
+                                         "the backup (missing: 3-63). Nothing was written; check the "
+                                         "connection and try again.")});
+    EXPECT_EQ(requestsOf(0x11).size(), 0u);
+    EXPECT_EQ(simRecords(), before);
+    EXPECT_TRUE(backupFiles().isEmpty());
+}
+
+TEST_F(SlotTransferTest, ABackupThatCannotBeSavedMeansNothingIsWritten)
+{
+    QFile blocker(QDir(backups.path()).filePath(QStringLiteral("file")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    transfer = std::make_unique<dz::SlotTransfer>(*link, store, view, dz::SlotBackups(blocker.fileName()));
+    fillStore(oldStore());
+    openLink();
+    EXPECT_EQ(transfer->writeAll(), dz::SlotTransfer::Result::Failed);
+    ASSERT_EQ(view.messages.size(), 1);
+    EXPECT_TRUE(
+        view.messages[0].startsWith(QStringLiteral("Error on saving!\nThe backup of the slots in KAV72 could "
+                                                   "not be saved")))
+        << view.messages[0].toStdString();
+    EXPECT_EQ(requestsOf(0x11).size(), 0u);
+}
+
+TEST_F(SlotTransferTest, ASilentReceiverAfterTheBackupFailsTheWriteAndNamesTheBackup)
+{
+    dzsim::Faults f;
+    f.silenceAfter = 63 + 2;
+    sim.setFaults(f);
+    fillStore(oldStore());
     openLink();
     transfer->writeAll();
-    EXPECT_EQ(view.messages, QStringList{QStringLiteral("Error on saving!")});
+    EXPECT_EQ(view.messages, QStringList{QStringLiteral("Error on saving!\n") + backupLine()});
     EXPECT_EQ(view.byteCounts.last(), QStringLiteral("512"));
 }
 
@@ -394,6 +525,41 @@ TEST_F(SlotTransferTest, ClearWritesZerosToEverySlotAndLeavesTheStore)
     EXPECT_EQ(store.bytes(), oldStore());
     EXPECT_EQ(view.byteCounts.last(), QStringLiteral("16128  OK!"));
     EXPECT_TRUE(view.rows.empty());
+    EXPECT_EQ(view.messages,
+              QStringList{QStringLiteral("All 63 slots in KAV72 were cleared and read back empty.\n") + backupLine()});
+    EXPECT_EQ(backupFiles().size(), 1);
+}
+
+}  // namespace
+}  // namespace dztest
+
+namespace dztest {
+namespace {
+
+TEST(SlotBackups, KeepTheNewestTwentyAndNeverOverwriteOne)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const dz::SlotBackups backups(QDir(dir.path()).filePath(QStringLiteral("backups")));
+    dz::SlotStream records;
+    ASSERT_TRUE(records.load(Bytes(16128, 0x11)));
+    const QDateTime start(QDate(2026, 12, 11), QTime(9, 0, 0));
+    QStringList made;
+    for (int i = 0; i < 22; ++i) {
+        const auto saved = backups.save(records, start.addSecs(i));
+        ASSERT_TRUE(saved.error.isEmpty()) << saved.error.toStdString();
+        made << QFileInfo(saved.path).fileName();
+    }
+    const auto again = backups.save(records, start.addSecs(21));  // the same second as the last one
+    EXPECT_EQ(QFileInfo(again.path).fileName(), QStringLiteral("slots-20261211-090021-02.Mem"));
+    const QStringList kept = QDir(backups.folder()).entryList({QStringLiteral("*.Mem")}, QDir::Files, QDir::Name);
+    EXPECT_EQ(kept.size(), dz::SlotBackups::kKept);
+    EXPECT_EQ(made.first(), QStringLiteral("slots-20261211-090000.Mem"));
+    EXPECT_FALSE(kept.contains(made[0]));
+    EXPECT_FALSE(kept.contains(made[2]));
+    EXPECT_TRUE(kept.contains(made[3]));
+    EXPECT_EQ(kept.last(), QStringLiteral("slots-20261211-090021.Mem"));
+    EXPECT_TRUE(kept.contains(QStringLiteral("slots-20261211-090021-02.Mem")));
 }
 
 }  // namespace

@@ -199,7 +199,30 @@ TEST_F(SlotsPageTest, ReadSaveOpenWriteLeavesTheReceiverAsItWas)
     QTest::mouseClick(page()->B_Speichern, Qt::LeftButton);
     EXPECT_EQ(concat(simRecords()), original);
     EXPECT_EQ(page()->L_SBytes->text(), QStringLiteral("16128  OK!"));
-    EXPECT_TRUE(h.dialogs.shown.isEmpty()) << h.dialogs.shown.join(QLatin1Char('|')).toStdString();
+    // The clear and the write each say what the read-back found and where the backup went.
+    ASSERT_EQ(h.dialogs.shown.size(), 2) << h.dialogs.shown.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(
+        h.dialogs.shown[0].startsWith(QStringLiteral("All 63 slots in KAV72 were cleared and read back empty.")));
+    EXPECT_TRUE(
+        h.dialogs.shown[1].startsWith(QStringLiteral("63 slots were written to KAV72 and read back the same.")));
+    EXPECT_TRUE(h.dialogs.shown[1].contains(QStringLiteral("The slots as they were before: ")));
+    EXPECT_FALSE(w().isWindowModified()) << "a verified write leaves nothing unsaved";
+}
+
+TEST_F(SlotsPageTest, SlotsThatDidNotComeAreGreyedAndCounted)
+{
+    h.sim.with([](dzsim::SimState& s) { s.memory.missingSlot = 7; });
+    page()->B_LadenClick();
+    EXPECT_EQ(page()->LB_Speicher->count(), 2);
+    EXPECT_EQ(page()->LB_Speicher->item(0)->text(), QStringLiteral("Read from KAV72 incomplete!"));
+    EXPECT_EQ(page()->LB_Speicher->item(1)->text(), QStringLiteral("1 of 63 slots did not come (greyed)"));
+    const QTableWidgetItem* missing = page()->SG_Speicher->item(6, 1);
+    const QTableWidgetItem* came = page()->SG_Speicher->item(7, 1);
+    ASSERT_NE(missing, nullptr);
+    ASSERT_NE(came, nullptr);
+    EXPECT_EQ(missing->foreground().color(), QColor(Qt::gray));
+    EXPECT_FALSE(missing->toolTip().isEmpty());
+    EXPECT_TRUE(came->toolTip().isEmpty());
 }
 
 TEST_F(SlotsPageTest, ClearAsksAndDoesNothingOnNo)

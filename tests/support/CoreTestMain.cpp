@@ -2,11 +2,15 @@
 
 #include <QCoreApplication>
 
+#include <QStandardPaths>
+
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    // Backups and settings go to a test folder, never into the user's own.
+    QStandardPaths::setTestModeEnabled(true);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

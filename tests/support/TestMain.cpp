@@ -3,6 +3,8 @@
 
 #include <QApplication>
 
+#include <QStandardPaths>
+
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)
@@ -11,6 +13,8 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
+    // Backups and settings go to a test folder, never into the user's own.
+    QStandardPaths::setTestModeEnabled(true);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
