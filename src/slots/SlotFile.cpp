@@ -1,22 +1,8 @@
 #include "slots/SlotFile.h"
 
-#include <QDir>
-
 #include "slots/MemoryFile.h"
 
 namespace dz {
-
-namespace {
-
-// The table form comes with the CSV conversion of the slot records; each direction
-// then replaces one of these two lines.
-QString csvMissing(const QString& path)
-{
-    return QStringLiteral("%1: this build cannot read or write memory slots as CSV yet; use a .Mem file")
-        .arg(QDir::toNativeSeparators(path));
-}
-
-}  // namespace
 
 std::optional<SlotFileFormat> slotFileFormatOf(const QString& path)
 {
@@ -35,8 +21,18 @@ std::optional<QString> loadSlotFile(const QString& path, SlotStream& store)
     switch (slotFileFormatOf(path).value_or(SlotFileFormat::Memory)) {
         case SlotFileFormat::Memory:
             return loadMemoryFile(path, store);
-        case SlotFileFormat::Csv:
-            return csvMissing(path);
+        case SlotFileFormat::Csv: {
+            // Each slot the file names goes over an empty record; the others stay unknown, so
+            // that a write leaves them alone on the receiver.
+            std::vector<CsvSlot> entries;
+            if (const std::optional<QString> error = readSlotsCsv(path, SlotStream(), entries)) {
+                return error;
+            }
+            for (const CsvSlot& entry : entries) {
+                store.storeRecordBytes(entry.slot, entry.record.bytes.data(), slot::kRecordSize);
+            }
+            return std::nullopt;
+        }
     }
     return std::nullopt;
 }
@@ -47,7 +43,7 @@ std::optional<QString> saveSlotFile(const QString& path, const SlotStream& store
         case SlotFileFormat::Memory:
             return saveMemoryFile(path, store);
         case SlotFileFormat::Csv:
-            return csvMissing(path);
+            return saveSlotsCsv(path, store);
     }
     return std::nullopt;
 }

@@ -299,6 +299,46 @@ TEST_F(CliRun, SlotsGoToAFileAndBackAndAreCleared)
     EXPECT_EQ(simSlots(), Bytes(16128, 0));
 }
 
+TEST_F(CliRun, SlotsAsCsvComeBackByteForByteAndAPartialTableWritesOnlyItsSlots)
+{
+    const Bytes seeded = simSlots();
+    const Outcome read = cli({QStringLiteral("slots"), QStringLiteral("read"), QStringLiteral("-o"), path("all.csv")});
+    ASSERT_EQ(read.status, 0) << read.err.toStdString();
+    QFile table(path("all.csv"));
+    ASSERT_TRUE(table.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = table.readAll().split('\n');
+    EXPECT_TRUE(lines[0].startsWith("Slot,Name,Frequency,Mode,")) << lines[0].toStdString();
+
+    const Outcome convert =
+        cli({QStringLiteral("slots"), QStringLiteral("convert"), path("all.csv"), path("back.Mem")});
+    ASSERT_EQ(convert.status, 0) << convert.err.toStdString();
+    EXPECT_EQ(readFile(path("back.Mem")), seeded);
+
+    // A table of two slots writes those two; the receiver keeps the other 61 as they were.
+    QFile two(path("two.csv"));
+    ASSERT_TRUE(two.open(QIODevice::WriteOnly));
+    two.write(lines[0] + '\n' + lines[2] + '\n' + lines[4] + '\n');
+    two.close();
+    sim.with([](dzsim::SimState& s) {
+        for (auto& r : s.memory.records) {
+            r.assign(r.size(), 0x5A);
+        }
+    });
+    const Bytes before = simSlots();
+    const Outcome write = cli({QStringLiteral("slots"), QStringLiteral("write"), path("two.csv")});
+    ASSERT_EQ(write.status, 0) << write.err.toStdString();
+    EXPECT_TRUE(write.out.contains(QStringLiteral("Slots 1, 3, 5-63 were never read or loaded")))
+        << write.out.toStdString();
+    const Bytes after = simSlots();
+    for (int slot = 1; slot <= 63; ++slot) {
+        const auto at = static_cast<std::ptrdiff_t>((slot - 1) * 256);
+        const Bytes is(after.begin() + at, after.begin() + at + 256);
+        const Bytes want = slot == 2 || slot == 4 ? Bytes(seeded.begin() + at, seeded.begin() + at + 256)
+                                                  : Bytes(before.begin() + at, before.begin() + at + 256);
+        EXPECT_EQ(is, want) << "slot " << slot;
+    }
+}
+
 TEST_F(CliRun, FailedSlotTransfersSayWhy)
 {
     writeFile(path("short.Mem"), pattern(100, 1));
