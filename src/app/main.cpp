@@ -27,6 +27,15 @@ bool haveDisplay()
     return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
 }
 
+int failed(const QString& what)
+{
+    std::fprintf(stderr, "dizuro-link: %s\n", qPrintable(what));
+    QMessageBox::critical(nullptr, QStringLiteral("Dizuro Link"), what);
+    return 1;
+}
+
+int runWindow(const dz::CommandLine& options);
+
 int run(int argc, char** argv)
 {
     QStringList arguments;
@@ -58,7 +67,18 @@ int run(int argc, char** argv)
     QApplication::setApplicationVersion(QStringLiteral(DIZURO_VERSION));
     QApplication::setWindowIcon(dz::appIcon());
     dz::applyAppStyle(app);
+    // Caught here, while the application object still exists to show the box.
+    try {
+        return runWindow(options);
+    } catch (const std::exception& e) {
+        return failed(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        return failed(QStringLiteral("An unexpected error stopped the program."));
+    }
+}
 
+int runWindow(const dz::CommandLine& options)
+{
     dz::AppConfig config;
     std::unique_ptr<dzsim::SimReceiver> demo;
     if (options.demo) {
@@ -91,13 +111,13 @@ int run(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    // Before the application object there is no box to show: the message goes to stderr.
     try {
         return run(argc, argv);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "dizuro-link: %s\n", e.what());
-        if (QApplication::instance() != nullptr) {
-            QMessageBox::critical(nullptr, QStringLiteral("Dizuro Link"), QString::fromLocal8Bit(e.what()));
-        }
+    } catch (...) {
+        std::fprintf(stderr, "dizuro-link: an unexpected error stopped the program\n");
     }
-    return 0;
+    return 1;
 }
