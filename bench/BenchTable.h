@@ -17,7 +17,7 @@ struct Delay {
 
 inline constexpr Delay kDelays[] = {
     {"loopback", 0, 0, 5, "< 1.3x"},
-    {"random 2-3 ms per answer", 2, 1, 1, "< 1.02x"},
+    {"2-3 ms at random", 2, 1, 1, "< 1.02x"},
     {"10 ms per answer", 10, 0, 1, "< 1.02x"},
 };
 

@@ -364,7 +364,7 @@ void SimReceiver::flush(Connection& c, int64_t now)
             closeConnection(c);
             return;
         }
-        c.output.erase(c.output.begin());
+        c.output.pop_front();
     }
 }
 

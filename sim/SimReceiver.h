@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <mutex>
 #include <random>
@@ -86,7 +87,7 @@ private:
     struct Connection {
         int fd = -1;
         Bytes input;
-        std::vector<Pending> output;  // in order of dueUs
+        std::deque<Pending> output;  // in order of dueUs; taken from the front, so not a vector
         int64_t lastDueUs = 0;
         bool closing = false;
     };

@@ -3,6 +3,11 @@
 
 #include <QTimer>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include "link/EventWait.h"
 #include "link/LinkFixture.h"
 
@@ -264,6 +269,45 @@ TEST_F(Link, EveryRequestRestartsTheKeepAliveWithItsLongInterval)
     link->QueryDeviceMode();
     EXPECT_TRUE(link->keepAlive().isActive());
     EXPECT_EQ(link->keepAlive().interval(), 60000);
+}
+
+}  // namespace
+}  // namespace dztest
+
+namespace dztest {
+namespace {
+
+// A peer that sends and never reads: the simulator's answers back up behind a full socket,
+// and it must wait for the socket to take them, not poll it in a loop.
+TEST(Simulator, WaitsWithoutSpinningWhileItsPeerDoesNotRead)
+{
+    dzsim::SimReceiver sim;
+    ASSERT_TRUE(sim.start());
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    const int small = 4096;
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(sim.port());
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::connect(fd, reinterpret_cast<const sockaddr*>(&a), sizeof a), 0);
+    // Thirty thousand slot reads, 8 MB of answers that nobody reads: far more than the sockets hold.
+    const Bytes questions(30000, 0x10);
+    std::size_t sent = 0;
+    while (sent < questions.size()) {
+        const ssize_t n = ::send(fd, questions.data() + sent, questions.size() - sent, MSG_NOSIGNAL);
+        ASSERT_GT(n, 0);
+        sent += static_cast<std::size_t>(n);
+    }
+    ASSERT_TRUE(waitFor([&] { return sim.stats().requests == questions.size(); }, 10000));
+    settle(300);
+    QElapsedTimer wall;
+    wall.start();
+    const double before = processCpuMs();
+    settle(400);
+    const double cpu = processCpuMs() - before;
+    EXPECT_LT(cpu, 0.25 * static_cast<double>(wall.elapsed())) << cpu << " ms of CPU in " << wall.elapsed() << " ms";
+    ::close(fd);
 }
 
 }  // namespace
