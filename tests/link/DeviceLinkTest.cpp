@@ -1,6 +1,8 @@
 // The link against the simulated receiver: framing on a real socket, the watchdog,
 // the keep-alive, link failures, and one operation at a time.
 
+#include <QDir>
+#include <QFileInfo>
 #include <QTimer>
 
 #include <arpa/inet.h>
@@ -10,6 +12,7 @@
 
 #include "link/EventWait.h"
 #include "link/LinkFixture.h"
+#include "link/TcpClient.h"
 
 namespace dztest {
 namespace {
@@ -308,6 +311,50 @@ TEST(Simulator, WaitsWithoutSpinningWhileItsPeerDoesNotRead)
     const double cpu = processCpuMs() - before;
     EXPECT_LT(cpu, 0.25 * static_cast<double>(wall.elapsed())) << cpu << " ms of CPU in " << wall.elapsed() << " ms";
     ::close(fd);
+}
+
+}  // namespace
+}  // namespace dztest
+
+namespace dztest {
+namespace {
+
+int openSocketCount()
+{
+    int sockets = 0;
+    for (const QFileInfo& fd : QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::System | QDir::Files)) {
+        sockets += fd.symLinkTarget().contains(QStringLiteral("socket:")) ? 1 : 0;
+    }
+    return sockets;
+}
+
+// An open() handled while another one waits for its connect: one socket in the end, not two.
+TEST(TcpClientOpen, InsideAnotherOpenLeavesOneSocket)
+{
+    // Listens and never accepts: the kernel completes the connects, and no accepted socket
+    // of ours is counted.
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof a;
+    ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&a), sizeof a), 0);
+    ASSERT_EQ(::listen(listener, 8), 0);
+    ::getsockname(listener, reinterpret_cast<sockaddr*>(&a), &length);
+
+    dz::TcpClient client;
+    client.setEndpoint(dz::Endpoint{"127.0.0.1", ntohs(a.sin_port)});
+    const int before = openSocketCount();
+    bool innerOpened = false;
+    QTimer::singleShot(0, [&] { innerOpened = client.open(); });
+    EXPECT_TRUE(client.open());
+    settle(20);
+    EXPECT_TRUE(innerOpened);
+    EXPECT_TRUE(client.connected());
+    EXPECT_EQ(openSocketCount(), before + 1);
+    client.close();
+    EXPECT_EQ(openSocketCount(), before);
+    ::close(listener);
 }
 
 }  // namespace
