@@ -106,7 +106,12 @@ SlotsPage::SlotsPage(PageContext context, QWidget* parent)
     connect(B_Loeschen, &QPushButton::clicked, this, &SlotsPage::B_LoeschenClick);
 }
 
-SlotsPage::~SlotsPage() = default;
+SlotsPage::~SlotsPage()
+{
+    // The undo stack goes with the page's children, after this part of the page is gone;
+    // what it says on its way out must not reach the page any more.
+    disconnect(m_undo, nullptr, this, nullptr);
+}
 
 void SlotsPage::buildGrid()
 {

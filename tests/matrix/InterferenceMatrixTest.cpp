@@ -343,7 +343,7 @@ TEST(InterferenceMatrix, EverySecondStartIsRefusedAndTheFirstEndsAsAlone)
                      .arg(QString::fromLatin1(first.name))
                      .arg(alone.ms)
                      .arg(alone.log.size())
-                     .arg(alone.shown);
+                     .arg(QString(alone.shown).replace(QLatin1Char('\n'), QStringLiteral(" / ")));
         ASSERT_FALSE(alone.log.empty()) << first.name << " sent nothing alone";
         for (const Second& second : seconds()) {
             QStringList routes;
