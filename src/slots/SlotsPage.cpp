@@ -81,7 +81,8 @@ SlotsPage::SlotsPage(PageContext context, QWidget* parent)
     Label2 = named(new QLabel(QStringLiteral("Datei:"), this), "Label2");
     Label2->setGeometry(kSide, 152, kSideWidth, 17);
     LB_Speicher = named(new QListWidget(this), "LB_Speicher");
-    LB_Speicher->setGeometry(kSide, 170, kSideWidth, 22);
+    // Room for a second line: how many slots a read missed.
+    LB_Speicher->setGeometry(kSide, 170, kSideWidth, 34);
     LB_Speicher->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     LB_Speicher->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     LB_Speicher->addItem(QStringLiteral("keine"));

@@ -77,9 +77,12 @@ void UpdatePage::setDownloadEnabled(bool enabled)
     QPalette p = GB_Download->palette();
     const QColor c = enabled ? kGroupBlack : kGroupGrey;
     for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        p.setColor(group, QPalette::WindowText, c);
-        p.setColor(group, QPalette::ButtonText, c);
-        p.setColor(group, QPalette::Text, c);
+        // A control disabled inside an open group (Start while another operation runs) must
+        // look disabled: the disabled colours stay grey.
+        const QColor shown = group == QPalette::Disabled ? kGroupGrey : c;
+        p.setColor(group, QPalette::WindowText, shown);
+        p.setColor(group, QPalette::ButtonText, shown);
+        p.setColor(group, QPalette::Text, shown);
     }
     GB_Download->setPalette(p);
 }

@@ -178,6 +178,21 @@ TEST_F(UpdatePageTest, AMemoryFileOpenedOnAnotherPageDoesNotChangeTheUpdateFile)
     });
 }
 
+TEST_F(UpdatePageTest, StartDisabledWhileAnotherOperationRunsLooksDisabled)
+{
+    auto& w = start();
+    ASSERT_TRUE(page->GB_Download->isEnabled());
+    bool greyedDuringScan = false;
+    h.sim.with([](dzsim::SimState& s) { s.faults.answerDelayMs = 2; });
+    QTimer::singleShot(20, [&] {
+        const QColor shown = page->B_Start->palette().color(QPalette::Disabled, QPalette::ButtonText);
+        greyedDuringScan = !page->B_Start->isEnabled() && !page->B_Sync->isEnabled() && shown != QColor(Qt::black);
+    });
+    w.TS_Dispcpy->B_DispcpyClick();
+    EXPECT_TRUE(greyedDuringScan);
+    EXPECT_TRUE(page->B_Start->isEnabled());
+}
+
 TEST_F(UpdatePageTest, TheTargetStaysAsItWasWhenTheTransferStarted)
 {
     auto& w = start();
