@@ -478,7 +478,7 @@ void SlotsPage::showMissing(const std::vector<int>& numbers)
         }
     }
     if (!numbers.empty()) {
-        LB_Speicher->addItem(QStringLiteral("%1 of 63 slots did not come (greyed)").arg(numbers.size()));
+        LB_Speicher->addItem(QStringLiteral("%1 of 63 slots missing").arg(numbers.size()));
     }
 }
 

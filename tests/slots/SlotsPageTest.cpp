@@ -215,7 +215,7 @@ TEST_F(SlotsPageTest, SlotsThatDidNotComeAreGreyedAndCounted)
     page()->B_LadenClick();
     EXPECT_EQ(page()->LB_Speicher->count(), 2);
     EXPECT_EQ(page()->LB_Speicher->item(0)->text(), QStringLiteral("Read from KAV72 incomplete!"));
-    EXPECT_EQ(page()->LB_Speicher->item(1)->text(), QStringLiteral("1 of 63 slots did not come (greyed)"));
+    EXPECT_EQ(page()->LB_Speicher->item(1)->text(), QStringLiteral("1 of 63 slots missing"));
     const QTableWidgetItem* missing = page()->SG_Speicher->item(6, 1);
     const QTableWidgetItem* came = page()->SG_Speicher->item(7, 1);
     ASSERT_NE(missing, nullptr);
