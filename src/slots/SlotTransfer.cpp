@@ -153,15 +153,16 @@ SlotTransfer::Result SlotTransfer::clearAll()
     return changeSlots(LinkOperation::SlotClear, true);
 }
 
-SlotTransfer::Write SlotTransfer::sendSlots(bool clear, std::vector<int>& sent, std::vector<int>& skipped)
+SlotTransfer::Write SlotTransfer::sendSlots(const SlotStream& records, bool clear, std::vector<int>& sent,
+                                            std::vector<int>& skipped)
 {
     m_view.showByteCount(QStringLiteral("0"));
     for (int slot = 1; slot <= slot::kCount; ++slot) {
-        if (!clear && !m_store.known(slot)) {
+        if (!clear && !records.known(slot)) {
             skipped.push_back(slot);
             continue;
         }
-        const SlotWriteRequest bytes = clear ? slotClearRequest(slot) : slotWriteRequest(slot, m_store.record(slot));
+        const SlotWriteRequest bytes = clear ? slotClearRequest(slot) : slotWriteRequest(slot, records.record(slot));
         const Reply answer = m_link.request(bytes, Reading::Answer);
         if (answer.end == Reply::End::Closed) {
             m_stopped = true;
@@ -214,9 +215,12 @@ SlotTransfer::Result SlotTransfer::changeSlots(LinkOperation operation, bool cle
     }
     m_lastBackup = backup.path;
 
+    // The slots as they are now go out and are compared: an edit made while the write runs
+    // is neither half sent nor taken for what the receiver should hold.
+    const SlotStream sending = m_store;
     std::vector<int> sent;
     std::vector<int> skipped;
-    const Write written = sendSlots(clear, sent, skipped);
+    const Write written = sendSlots(sending, clear, sent, skipped);
     if (written == Write::Refused) {
         return Result::Failed;
     }
@@ -237,7 +241,7 @@ SlotTransfer::Result SlotTransfer::changeSlots(LinkOperation operation, bool cle
     std::vector<int> differ;
     for (const int slot : sent) {
         const auto n = static_cast<std::size_t>(check.carried[static_cast<std::size_t>(slot)]);
-        const SlotRecord wanted = clear ? SlotRecord{} : m_store.record(slot);
+        const SlotRecord wanted = clear ? SlotRecord{} : sending.record(slot);
         const SlotRecord got = after.record(slot);
         if (!check.came.test(static_cast<std::size_t>(slot)) ||
             !std::equal(wanted.bytes.begin(), wanted.bytes.begin() + static_cast<std::ptrdiff_t>(n),

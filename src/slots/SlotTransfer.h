@@ -63,7 +63,7 @@ private:
     Read readSlots(SlotStream& into, bool shown);
     Result changeSlots(LinkOperation operation, bool clear);
     // Sends each slot's request; stops at the first refusal.
-    Write sendSlots(bool clear, std::vector<int>& sent, std::vector<int>& skipped);
+    Write sendSlots(const SlotStream& records, bool clear, std::vector<int>& sent, std::vector<int>& skipped);
     bool linkGoneOrStopped() const;
 
     DeviceLink& m_link;

@@ -257,7 +257,9 @@ void SlotsPage::B_LadenClick()
 
 void SlotsPage::B_SpeichernClick()
 {
-    if (m_transfer.writeAll() == SlotTransfer::Result::Done) {
+    // An edit made while the write ran was not written: it stays unsaved.
+    const int before = m_undo->index();
+    if (m_transfer.writeAll() == SlotTransfer::Result::Done && m_undo->index() == before) {
         markStoreSaved();
     }
 }

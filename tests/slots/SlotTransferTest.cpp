@@ -22,7 +22,13 @@ constexpr int kSlots = 63;
 class RecordingView final : public dz::SlotView {
 public:
     void setTransferButtonsEnabled(bool enabled) override { buttons.push_back(enabled); }
-    void showByteCount(const QString& text) override { byteCounts << text; }
+    void showByteCount(const QString& text) override
+    {
+        byteCounts << text;
+        if (onByteCount) {
+            onByteCount(text);
+        }
+    }
     void showSource(const QString& text) override { sources << text; }
     void ShowSlotRecord(const dz::SlotRecord& record, int row) override
     {
@@ -43,6 +49,7 @@ public:
     QStringList messages;
     std::vector<int> missing;
     std::function<void(int row)> onRow;
+    std::function<void(const QString& count)> onByteCount;
 };
 
 Bytes concat(const std::array<Bytes, kSlots>& records)
@@ -358,6 +365,24 @@ TEST_F(SlotTransferTest, WriteBacksUpSendsEveryRecordAndReadsThemBack)
     EXPECT_EQ(view.buttons, (std::vector<bool>{false, true}));
     EXPECT_EQ(view.messages,
               QStringList{QStringLiteral("63 slots were written to KAV72 and read back the same.\n") + backupLine()});
+}
+
+TEST_F(SlotTransferTest, AnEditWhileTheWriteRunsIsNeitherSentNorTakenForAFault)
+{
+    fillStore(oldStore());
+    const Bytes pressed = store.bytes();
+    view.onByteCount = [&](const QString& count) {
+        if (count == QStringLiteral("2560")) {  // slot 10 is in; slot 20 changes under the write
+            const Bytes edit(256, 0xEE);
+            store.storeRecordBytes(20, edit.data(), 256);
+        }
+    };
+    openLink();
+    EXPECT_EQ(transfer->writeAll(), dz::SlotTransfer::Result::Done);
+    EXPECT_EQ(concat(simRecords()), pressed);
+    EXPECT_TRUE(view.messages.value(0).startsWith(QStringLiteral("63 slots were written")))
+        << view.messages.value(0).toStdString();
+    EXPECT_EQ(recordAt(store.bytes(), 20), Bytes(256, 0xEE)) << "the edit stays in the store";
 }
 
 TEST_F(SlotTransferTest, ASlotStoredWronglyIsNamedByTheReadBack)
