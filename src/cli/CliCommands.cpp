@@ -39,6 +39,20 @@ private:
         m_console.err(QStringLiteral("dizuro-cli: %1\n").arg(message));
         return exitStatus::kFailed;
     }
+    // Opens the link and asks which image runs, as the window does before anything else.
+    // Sets `image` (85 or 90); otherwise says why and gives the exit status.
+    std::optional<int> openAndSynchronize(CliSession& session, int& image)
+    {
+        if (const std::optional<QString> error = session.open()) {
+            return fail(*error);
+        }
+        const std::variant<int, QString> mode = session.synchronize();
+        if (const auto* error = std::get_if<QString>(&mode)) {
+            return failAfterLink(session, *error);
+        }
+        image = std::get<int>(mode);
+        return std::nullopt;
+    }
     // The window shows a lost link in a box of its own before the operation's message.
     int failAfterLink(CliSession& session, const QString& message)
     {
@@ -76,12 +90,9 @@ int Command::run()
 int Command::info()
 {
     CliSession session(m_link);
-    if (const std::optional<QString> error = session.open()) {
-        return fail(*error);
-    }
-    const std::variant<int, QString> mode = session.synchronize();
-    if (const auto* error = std::get_if<QString>(&mode)) {
-        return failAfterLink(session, *error);
+    int image = 0;
+    if (const std::optional<int> failed = openAndSynchronize(session, image)) {
+        return *failed;
     }
     const QString version = session.requestVersion();
     if (version.isEmpty()) {
@@ -89,8 +100,8 @@ int Command::info()
     }
     m_console.out(QStringLiteral("WLAN Access to Device: %1\n").arg(QString::fromStdString(m_link.device.text())));
     m_console.out(QStringLiteral("Versions: %1\n").arg(version));
-    m_console.out(std::get<int>(mode) == record::kFactory ? QStringLiteral("Factory Image active\n")
-                                                          : QStringLiteral("Dizuro Software active\n"));
+    m_console.out(image == record::kFactory ? QStringLiteral("Factory Image active\n")
+                                            : QStringLiteral("Dizuro Software active\n"));
     session.close();
     return exitStatus::kDone;
 }
@@ -119,14 +130,11 @@ int Command::update()
     }
     PreparedUpdate& ready = std::get<PreparedUpdate>(prepared);
 
-    CliSession session(m_link);
-    if (const std::optional<QString> error = session.open()) {
-        return fail(*error);
-    }
     // The window offers the transfer only once the receiver has said which image runs.
-    const std::variant<int, QString> mode = session.synchronize();
-    if (const auto* error = std::get_if<QString>(&mode)) {
-        return failAfterLink(session, *error);
+    CliSession session(m_link);
+    int image = 0;
+    if (const std::optional<int> failed = openAndSynchronize(session, image)) {
+        return *failed;
     }
     CliUpdateView view(m_progress, static_cast<qint64>(ready.file.size()));
     session.update(std::move(ready), view);

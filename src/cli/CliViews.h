@@ -6,7 +6,6 @@
 #include <QImage>
 #include <QStringList>
 
-#include <set>
 #include <vector>
 
 #include "cli/Progress.h"
@@ -69,19 +68,17 @@ public:
     void setTransferButtonsEnabled(bool) override {}
     void showByteCount(const QString& text) override;
     void showSource(const QString& text) override { m_source = text; }
-    void ShowSlotRecord(const SlotRecord&, int row) override { m_rows.insert(row); }
+    void ShowSlotRecord(const SlotRecord&, int) override {}
     void showMessage(const QString& text) override { m_messages << text; }
     void showMissing(const std::vector<int>& numbers) override { m_missing = numbers; }
 
     const QStringList& messages() const { return m_messages; }
     const std::vector<int>& missing() const { return m_missing; }
     const QString& source() const { return m_source; }
-    int rowsShown() const { return static_cast<int>(m_rows.size()); }
 
 private:
     Progress& m_progress;
     QString m_source;
-    std::set<int> m_rows;
     QStringList m_messages;
     std::vector<int> m_missing;
 };

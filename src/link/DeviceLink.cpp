@@ -73,7 +73,7 @@ DeviceLink::Claim DeviceLink::claim(LinkOperation operation)
 void DeviceLink::release()
 {
     Timer.stop();
-    m_timedOut = false;
+    m_ex.ReplyCode = reply::kAwaited;
     m_interrupted = false;
     m_operation = LinkOperation::None;
     emit operationChanged(LinkOperation::None);
@@ -100,8 +100,7 @@ DeviceLink::SearchResult DeviceLink::FindConnection()
     setLinkUp(false);
     emit versionTextChanged(QString());
     m_client.close();
-    m_ex.RxCount = 0;
-    m_ex.FrameLength = 0;
+    dropReceived();
     pumpOnce();
 
     if (!probeConnect(m_config.device, m_config.probeTimeoutMs)) {
@@ -156,17 +155,16 @@ void DeviceLink::DrainAndClose()
     Timer1.stop();
     QElapsedTimer spent;
     spent.start();
-    m_ex.RxCount = 0;
-    m_ex.FrameLength = 0;
+    dropReceived();
     while (m_client.connected() && spent.elapsed() < kDrainLimitMs && readMore(m_config.drainMs, {})) {
-        m_ex.RxCount = 0;
+        dropReceived();
     }
     m_client.close();
 }
 
 void DeviceLink::restartWatchdog()
 {
-    m_timedOut = false;
+    m_ex.ReplyCode = reply::kAwaited;
     Timer.setInterval(m_config.watchdogMs);
     Timer.start();
 }
@@ -193,9 +191,7 @@ bool DeviceLink::sendNow(std::span<const uint8_t> bytes)
 {
     // A late reply to an abandoned exchange must not pass for this request's answer.
     m_client.discardPending();
-    m_ex.RxCount = 0;
-    m_ex.FrameLength = 0;
-    m_held = 0;
+    dropReceived();
     if (!m_client.connected()) {
         return false;  // the link went while the stale bytes were dropped; it has been reported
     }
@@ -230,7 +226,7 @@ Reply DeviceLink::receive(Reading reading)
         return Reply{};
     }
     // Every wait ends: without a running watchdog this one would not.
-    if (!Timer.isActive() && !m_timedOut) {
+    if (!Timer.isActive() && !timedOut()) {
         restartWatchdog();
     }
     return nextFrame(reading, -1, {});
@@ -250,6 +246,13 @@ void DeviceLink::interruptWait()
         m_interrupted = true;
         m_ex.Busy = 0;
     }
+}
+
+void DeviceLink::dropReceived()
+{
+    m_ex.RxCount = 0;
+    m_ex.FrameLength = 0;
+    m_held = 0;
 }
 
 Reply DeviceLink::ended(Reply::End end)
@@ -303,8 +306,7 @@ Reply DeviceLink::nextFrame(Reading reading, int limitMs, const std::function<bo
                 return r;
             }
             case FrameAt::BadLength:
-                m_ex.RxCount = 0;
-                m_ex.FrameLength = 0;
+                dropReceived();
                 return ended(Reply::End::BadFrame);
             case FrameAt::Partial:
                 break;
@@ -319,7 +321,7 @@ Reply DeviceLink::nextFrame(Reading reading, int limitMs, const std::function<bo
         if (!m_linkUp) {
             return ended(Reply::End::LinkLost);
         }
-        if (m_timedOut) {
+        if (timedOut()) {
             return ended(Reply::End::Timeout);
         }
         const qint64 left = limit.isForever() ? m_config.readyWaitMs : limit.remainingTime();
@@ -412,16 +414,13 @@ void DeviceLink::settleKeepAlive()
         return;
     }
     m_keepAliveOut = false;
-    const int left = static_cast<int>(std::max<qint64>(0, m_keepAliveDeadline.remainingTime()));
+    // The settle timer runs out when the answer is due: what is left of it is the wait.
+    const int left = std::max(0, m_keepAliveSettle->remainingTime());
     m_keepAliveSettle->stop();
     if (m_linkUp && m_client.connected() && !m_shuttingDown) {
-        m_ex.RxCount = 0;
-        m_ex.FrameLength = 0;
-        m_held = 0;
+        dropReceived();
         nextFrame(Reading::Whole, left, {});  // read and dropped: its answer is nobody's
-        m_held = 0;
-        m_ex.RxCount = 0;
-        m_ex.FrameLength = 0;
+        dropReceived();
     }
 }
 
@@ -446,7 +445,6 @@ void DeviceLink::TimerTimer()
 {
     m_ex.StatusText = kTimeoutText;
     Timer.stop();
-    m_timedOut = true;
     m_ex.Busy = 0;
     m_ex.ReplyCode = reply::kTimeout;
     emit watchdogFired();
@@ -469,7 +467,6 @@ void DeviceLink::Timer1Timer()
     }
     // The answer is read when it is due, or by the next operation before it sends.
     m_keepAliveOut = true;
-    m_keepAliveDeadline = QDeadlineTimer(m_config.keepAliveReplyMs, Qt::PreciseTimer);
     m_keepAliveSettle->start(m_config.keepAliveReplyMs);
 }
 

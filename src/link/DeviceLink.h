@@ -10,7 +10,6 @@
 //   program: 12             (version?)
 //   receiver: 0C 00 00 00 12 05 00 00 54 00 07 01  -> "LAN V05; KAV0054 V107"
 
-#include <QDeadlineTimer>
 #include <QObject>
 #include <QString>
 
@@ -21,7 +20,6 @@ class QTimer;
 #include <initializer_list>
 #include <span>
 #include <utility>
-#include <vector>
 
 #include "link/Exchange.h"
 #include "link/LinkConfig.h"
@@ -142,8 +140,10 @@ private:
     Reply nextFrame(Reading reading, int limitMs, const std::function<bool()>& stop);
     bool readMore(int waitMs, const std::function<bool()>& stop);
     Reply takeFrame(Reading reading);
-    Reply takeChunk();
     Reply ended(Reply::End end);
+    // Forgets every byte received and not yet handed out.
+    void dropReceived();
+    bool timedOut() const { return m_ex.ReplyCode == reply::kTimeout; }
     void walk(Reply& reply, int count);
     void settleKeepAlive();
 
@@ -152,17 +152,14 @@ private:
     RestartableTimer Timer;   // watchdog
     RestartableTimer Timer1;  // keep-alive
     Exchange m_ex;
-    std::vector<uint8_t> m_payload;  // the frame handed out last
     LinkOperation m_operation = LinkOperation::None;
     bool m_linkUp = false;
     bool m_inError = false;
     bool m_shuttingDown = false;
-    bool m_timedOut = false;
     bool m_interrupted = false;
-    bool m_keepAliveOut = false;  // its byte is out and its answer not yet read
-    QDeadlineTimer m_keepAliveDeadline;
-    int m_held = 0;  // length of the frame handed out last, dropped at the next read
-    QTimer* m_keepAliveSettle = nullptr;
+    bool m_keepAliveOut = false;          // its byte is out and its answer not yet read
+    int m_held = 0;                       // length of the frame handed out last, dropped at the next read
+    QTimer* m_keepAliveSettle = nullptr;  // runs out when the keep-alive's answer is due
 };
 
 }  // namespace dz

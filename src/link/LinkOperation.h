@@ -16,6 +16,4 @@ enum class LinkOperation {
     Listen,     // the spectrum page's receive loop
 };
 
-const char* operationName(LinkOperation operation);
-
 }  // namespace dz

@@ -34,6 +34,4 @@ struct Reply {
     int code() const { return codes.empty() ? -1 : codes.back(); }
 };
 
-const char* endName(Reply::End end);
-
 }  // namespace dz

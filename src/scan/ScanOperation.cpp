@@ -17,8 +17,6 @@ constexpr int kProgressMax = 100;
 
 ScanOperation::ScanOperation(DeviceLink& link, ScanView& view) : m_link(link), m_view(view) {}
 
-ScanOperation::~ScanOperation() = default;
-
 void ScanOperation::setCounter(const QString& text)
 {
     m_counter = text;

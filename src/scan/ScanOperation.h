@@ -21,7 +21,6 @@ namespace dz {
 class ScanOperation {
 public:
     ScanOperation(DeviceLink& link, ScanView& view);
-    ~ScanOperation();
     ScanOperation(const ScanOperation&) = delete;
     ScanOperation& operator=(const ScanOperation&) = delete;
 

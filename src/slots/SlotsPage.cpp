@@ -241,15 +241,14 @@ void SlotsPage::B_LadenClick()
     if (reads && !mayDiscardChanges()) {
         return;
     }
-    m_rowsRead.reset();
-    m_transfer.readAll();
+    const bool complete = m_transfer.readAll() == SlotTransfer::Result::Done;
     if (!reads) {
         return;
     }
     // What the undo stack holds was done to the slots before the read.
     m_undo->clear();
     forgetCell();
-    if (m_rowsRead.count() != static_cast<std::size_t>(slot::kCount)) {
+    if (!complete) {
         // Some slots are what they were before the read, the others what the receiver sent.
         m_undo->resetClean();
     }
@@ -434,9 +433,6 @@ void SlotsPage::finishEditing()
 
 void SlotsPage::ShowSlotRecord(const SlotRecord& record, int row)
 {
-    if (row >= 1 && row <= slot::kCount) {
-        m_rowsRead.set(static_cast<std::size_t>(row));
-    }
     const QSignalBlocker quiet(SG_Speicher);
     const SlotRowTexts texts = slotRowTexts(record, numberFormat());
     for (int column = 1; column <= kColumns; ++column) {

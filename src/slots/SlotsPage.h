@@ -11,8 +11,6 @@
 #include <QTableWidget>
 #include <QUndoStack>
 
-#include <bitset>
-
 #include "app/Page.h"
 #include "slots/SlotStream.h"
 #include "slots/SlotTexts.h"
@@ -119,7 +117,6 @@ private:
     // Text was typed into that cell. Before an undo, a paste or a copy it is stored, as
     // a step of its own; a cell that was only selected is left for when it is left.
     bool m_typed = false;
-    std::bitset<slot::kCount + 1> m_rowsRead;  // the rows a running read has shown
 };
 
 }  // namespace dz

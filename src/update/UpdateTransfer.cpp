@@ -72,17 +72,19 @@ bool UpdateTransfer::run(PreparedUpdate update)
     pumpOnce();
 
     Reply answer = start(encoder);
-    if (answer.ok() && answer.code() == record::kFactory) {
+    const bool accepted = answer.ok() && answer.code() == record::kFactory;
+    const bool refused = answer.ok() && !accepted && !acceptedThenCleared(answer);
+    if (accepted) {
         answer = clear();
-    } else if (answer.ok() && !(acceptedThenCleared(answer))) {
+    }
+    m_view.setProgress(0);
+    if (refused) {
         m_status = kNackQueue;
         m_count = 0;
         showCount();
-        answer.end = Reply::End::Refused;
+    } else {
+        sendData(encoder, std::move(answer));
     }
-    Timer2.stop();
-    m_view.setProgress(0);
-    sendData(encoder, std::move(answer));
 
     m_running = false;
     m_view.showOutcome(QString::fromStdString(m_status));
